@@ -26,12 +26,12 @@ struct ams_each_iter_table {
 
 // elab_funcs: exactly six pointer slots.
 struct elab_funcs_table {
-  elab_desent_fn elab_desent;                 // 0 every unit
-  usr_eval_fn usr_eval;                       // 1 units with computed generic defaults
-  const subprogram_fn* code_suprgs;           // 2 units with a subprogram
-  const subprogram_fn* ac_code_suprgs;        // 3 as slot 2
-  const ams_elab_tavo_table* ams_elab_tavo;   // 4 analog units
-  const ams_each_iter_table* ams_each_iter;   // 5 analog units
+  elab_desent_fn elab_desent;                // 0 every unit
+  usr_eval_fn usr_eval;                      // 1 units with computed generic defaults
+  const subprogram_fn* code_suprgs;          // 2 units with a subprogram
+  const subprogram_fn* ac_code_suprgs;       // 3 as slot 2
+  const ams_elab_tavo_table* ams_elab_tavo;  // 4 analog units
+  const ams_each_iter_table* ams_each_iter;  // 5 analog units
 };
 
 static_assert(sizeof(elab_funcs_table) == 6 * sizeof(void*));

@@ -29,8 +29,8 @@ inline constexpr std::uint8_t signal_event = 0x01;
 
 struct quantity_record {
   std::uint8_t reserved_00[0x1C];
-  double* value;              // +0x1C real value
-  ac_value* ac;               // +0x20 complex (small-signal) value
+  double* value;  // +0x1C real value
+  ac_value* ac;   // +0x20 complex (small-signal) value
   std::uint8_t reserved_24[0x50 - 0x24];
   std::int32_t state_number;  // +0x50 implicit state number, 0 when not a state
   std::uint8_t reserved_54[0x64 - 0x54];
@@ -143,6 +143,12 @@ struct process_record {
   driver_record** drivers;  // +0x68 by driver number
 };
 
+// Context record of a declared unit; its object records are laid out like a generic array.
+struct context_record {
+  std::uint8_t reserved_00[0x20];
+  generic_record** objects;  // +0x20
+};
+
 // The host's evaluation frame while it asks a unit for a generic default.
 struct evaluation_frame {
   std::uint32_t reserved_00[2];
@@ -194,6 +200,7 @@ ZEB_AT(process_record, instance, 0x04);
 ZEB_AT(process_record, ports, 0x50);
 ZEB_AT(process_record, function, 0x5C);
 ZEB_AT(process_record, drivers, 0x68);
+ZEB_AT(context_record, objects, 0x20);
 ZEB_AT(evaluation_frame, instance, 0x08);
 #undef ZEB_AT
 #endif

@@ -1,0 +1,4 @@
+// DEFAULT-ZEB_PMOS_MOD_BASE: P MOS base unit.
+#include "units/analog/mos_base.h"
+
+ZEB_ELAB_FUNCS(zeb::analog_unit<zeb::units::mos_base<zeb::units::channel::p>>::exports);

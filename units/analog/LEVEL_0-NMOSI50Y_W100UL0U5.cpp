@@ -1,0 +1,4 @@
+// LEVEL_0-NMOSI50Y_W100UL0U5: 50 V N transistor.
+#include "units/analog/mos50v.h"
+
+ZEB_ELAB_FUNCS(zeb::analog_unit<zeb::units::mos50v<zeb::units::channel::n, false>>::exports);

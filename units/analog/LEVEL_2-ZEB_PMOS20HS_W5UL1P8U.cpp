@@ -1,0 +1,4 @@
+// LEVEL_2-ZEB_PMOS20HS_W5UL1P8U: 20HS P transistor, corner-selected parameters.
+#include "units/analog/mos20hs.h"
+
+ZEB_ELAB_FUNCS(zeb::analog_unit<zeb::units::mos20hs<zeb::units::channel::p, true>>::exports);

@@ -1,0 +1,4 @@
+// IDEAL-ZEB_NMOS_MOD: structural unit.
+#include "units/structural/groups.h"
+
+ZEB_ELAB_FUNCS(zeb::structural_unit<zeb::structural::fet>::exports);

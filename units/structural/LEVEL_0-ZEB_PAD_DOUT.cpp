@@ -1,0 +1,4 @@
+// LEVEL_0-ZEB_PAD_DOUT: structural unit.
+#include "units/structural/groups.h"
+
+ZEB_ELAB_FUNCS(zeb::structural_unit<zeb::structural::pad>::exports);

@@ -1,0 +1,4 @@
+// LEVEL_2-ZEB_PAD_PFET: structural unit.
+#include "units/structural/groups.h"
+
+ZEB_ELAB_FUNCS(zeb::structural_unit<zeb::structural::pad>::exports);

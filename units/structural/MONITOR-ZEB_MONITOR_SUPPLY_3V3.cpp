@@ -1,0 +1,4 @@
+// MONITOR-ZEB_MONITOR_SUPPLY_3V3: structural unit.
+#include "units/structural/groups.h"
+
+ZEB_ELAB_FUNCS(zeb::structural_unit<zeb::structural::monitor>::exports);
