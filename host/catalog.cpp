@@ -1,0 +1,288 @@
+#include "host/catalog.h"
+
+#include <algorithm>
+
+namespace host {
+
+namespace {
+
+using enum UnitKind;
+using enum PortMode;
+using enum QuantityKind;
+
+constexpr unsigned analog_slots = slot::elab_desent | slot::ams_elab_tavo | slot::ams_each_iter;
+constexpr unsigned evaluated_analog_slots = analog_slots | slot::usr_eval;
+constexpr unsigned mos_slots = evaluated_analog_slots | slot::code_suprgs | slot::ac_code_suprgs;
+constexpr unsigned elab_only = slot::elab_desent;
+constexpr unsigned delayed_cell_slots = slot::elab_desent | slot::usr_eval;
+
+const std::vector<PortInfo> two_terminals{{"p", terminal}, {"n", terminal}};
+const std::vector<PortInfo> mos3_terminals{{"d", terminal}, {"g", terminal}, {"s", terminal}};
+const std::vector<PortInfo> mos4_terminals{
+    {"di", terminal}, {"g", terminal}, {"s", terminal}, {"d", terminal}};
+
+// Linear resistor: V from pin 1 to 2 and the current I through them.
+const std::vector<QuantityBinding> resistor_quantities{{across, 1, 2}, {through, 1, 2}};
+
+// 20HS: pins drain 1, gate 2, source 3.
+const std::vector<QuantityBinding> mos20hs_quantities{
+    {across, 1, 3}, {through, 1, 3},    {across, 2, 3},    {through, 2, 3},
+    {across, 2, 1}, {through, 2, 1},    {across, 3, 1},    {across, 3, 0},
+    {across, 1, 0}, {derivative, 2, 1}, {derivative, 2, 3}};
+
+// 50 V: pins inner drain 1, gate 2, source 3, outer drain 4.
+const std::vector<QuantityBinding> mos50v_quantities{
+    {across, 4, 1},     {through, 4, 1},    {across, 1, 3},    {through, 1, 3}, {across, 1, 3},
+    {through, 1, 3},    {across, 2, 3},     {through, 2, 3},   {across, 1, 2},  {through, 1, 2},
+    {derivative, 1, 2}, {derivative, 2, 3}, {derivative, 1, 3}};
+
+// MOS base: linear branch and channel from pin 1 to 2; pin 3 is the control terminal.
+const std::vector<QuantityBinding> mos_base_quantities{
+    {across, 1, 2}, {through, 1, 2}, {through, 1, 2}, {across, 3, 0},
+    {across, 3, 0}, {across, 1, 0},  {across, 2, 0},  {across, 3, 0},
+    {across, 3, 2}, {across, 1, 2},  {across, 1, 2},  {across, 3, 2}};
+
+// Above signals 0 and 2 watch the branch voltage against thresholds the host keeps;
+// 1 and 3 watch the control voltage against the unit's references of conduction A and B.
+const std::vector<std::int32_t> mos_base_watched{0, 11, 0, 11};
+
+CatalogEntry cell(std::string_view name, std::vector<PortInfo> ports, bool delayed,
+                  std::string_view summary, std::int32_t processes = 1) {
+  return {name,
+          digital,
+          delayed ? delayed_cell_slots : elab_only,
+          std::move(ports),
+          delayed ? 8 : 0,
+          {},
+          {},
+          processes,
+          summary};
+}
+
+CatalogEntry structural_unit(std::string_view name, std::vector<PortInfo> ports,
+                             std::string_view summary) {
+  return {name, structural, elab_only, std::move(ports), 0, {}, {}, 0, summary};
+}
+
+std::vector<PortInfo> gate_ports(int inputs) {
+  static constexpr std::string_view names[] = {"a", "b", "c"};
+  std::vector<PortInfo> ports;
+  for (int i = 0; i < inputs; ++i) ports.push_back({names[i], in});
+  ports.push_back({"y", out});
+  return ports;
+}
+
+std::vector<PortInfo> terminals(std::initializer_list<std::string_view> names) {
+  std::vector<PortInfo> ports;
+  for (auto name : names) ports.push_back({name, terminal});
+  return ports;
+}
+
+std::vector<CatalogEntry> make_catalog() {
+  const std::vector<PortInfo> pad = terminals({"pad", "core"});
+  const std::vector<PortInfo> analog_pad =
+      terminals({"pad", "core", "vdd", "vss", "vddio", "vssio"});
+  const std::vector<PortInfo> fet = terminals({"d", "g", "s"});
+  const std::vector<PortInfo> monitor = terminals({"vdd", "vss"});
+  return {
+      {"DEFAULT-ZEB_ISRC",
+       analog,
+       analog_slots,
+       two_terminals,
+       3,
+       {{across, 1, 2}, {through, 1, 2}, {assigned}, {assigned}, {assigned}, {assigned}},
+       {},
+       0,
+       "soft-limited current source"},
+      {"LEVEL_2-ZEB_PMOS20HS_W5UL1P8U",
+       analog,
+       mos_slots,
+       mos3_terminals,
+       17,
+       mos20hs_quantities,
+       {},
+       0,
+       "20HS P transistor, corner parameters"},
+      {"LEVEL_0-ZEB_PMOS20HS_W5UL1P8U",
+       analog,
+       mos_slots,
+       mos3_terminals,
+       17,
+       mos20hs_quantities,
+       {},
+       0,
+       "20HS P transistor"},
+      {"LEVEL_2-ZEB_NMOS20HS_W5UL1P8U",
+       analog,
+       mos_slots,
+       mos3_terminals,
+       17,
+       mos20hs_quantities,
+       {},
+       0,
+       "20HS N transistor, corner parameters"},
+      {"LEVEL_0-ZEB_NMOS20HS_W5UL1P8U",
+       analog,
+       mos_slots,
+       mos3_terminals,
+       17,
+       mos20hs_quantities,
+       {},
+       0,
+       "20HS N transistor, first-corner parameters"},
+      {"LEVEL_2-PMOS50Y_W100UL1U",
+       analog,
+       mos_slots,
+       mos4_terminals,
+       21,
+       mos50v_quantities,
+       {},
+       0,
+       "50 V P transistor, corner parameters"},
+      {"LEVEL_0-PMOS50Y_W100UL1U",
+       analog,
+       mos_slots,
+       mos4_terminals,
+       21,
+       mos50v_quantities,
+       {},
+       0,
+       "50 V P transistor"},
+      {"LEVEL_2-NMOSI50Y_W100UL0U5",
+       analog,
+       mos_slots,
+       mos4_terminals,
+       21,
+       mos50v_quantities,
+       {},
+       0,
+       "50 V N transistor, corner parameters"},
+      {"LEVEL_0-NMOSI50Y_W100UL0U5",
+       analog,
+       mos_slots,
+       mos4_terminals,
+       21,
+       mos50v_quantities,
+       {},
+       0,
+       "50 V N transistor"},
+      {"DEFAULT-ZEB_PMOS_MOD_BASE", analog, analog_slots, mos3_terminals, 13, mos_base_quantities,
+       mos_base_watched, 0, "P MOS base switched by above signals"},
+      {"DEFAULT-ZEB_NMOS_MOD_BASE", analog, analog_slots, mos3_terminals, 13, mos_base_quantities,
+       mos_base_watched, 0, "N MOS base switched by above signals"},
+      {"LEVEL_2-ZEB_RES_2P",
+       analog,
+       evaluated_analog_slots,
+       two_terminals,
+       23,
+       {{across, 1, 2},
+        {through, 1, 2},
+        {across, 1, 0},
+        {through, 1, 0},
+        {across, 2, 0},
+        {through, 2, 0},
+        {derivative, 1, 0},
+        {derivative, 2, 0}},
+       {},
+       0,
+       "resistor with per-corner pin capacitances"},
+      {"LEVEL_0-ZEB_RES_2P",
+       analog,
+       analog_slots,
+       two_terminals,
+       19,
+       resistor_quantities,
+       {},
+       0,
+       "linear resistor"},
+      {"LEVEL_0-ZEB_PAD_RES61",
+       analog,
+       analog_slots,
+       two_terminals,
+       6,
+       resistor_quantities,
+       {},
+       0,
+       "pad resistor"},
+      {"LEVEL_0-ZEB_CAP_2P",
+       analog,
+       analog_slots,
+       two_terminals,
+       19,
+       {{across, 1, 2}, {through, 1, 2}, {derivative, 1, 2}},
+       {},
+       0,
+       "linear capacitor"},
+      cell("LEVEL_2-ZEB_DL_AOI21", gate_ports(3), true, "AND-OR-invert, corner delay"),
+      cell("LEVEL_2-ZEB_DL_XNOR2", gate_ports(2), true, "XNOR, corner delay"),
+      cell("LEVEL_2-ZEB_DL_BUFX2", gate_ports(1), true, "buffer, corner delay"),
+      cell("LEVEL_2-ZEB_DL_OR2", gate_ports(2), true, "OR, corner delay"),
+      cell("LEVEL_0-ZEB_DL_NAND3", gate_ports(3), false, "NAND"),
+      cell("LEVEL_0-ZEB_DL_INVX3", gate_ports(1), false, "inverter"),
+      cell("LEVEL_0-ZEB_DL_INVX2", gate_ports(1), false, "inverter"),
+      cell("LEVEL_0-ZEB_DL_NOR2I1", gate_ports(2), false, "NOR, first input inverted"),
+      cell("LEVEL_0-ZEB_DL_DFFR", {{"d", in}, {"clk", in}, {"rn", in}, {"q", out}}, false,
+           "D flip-flop, reset on '0'"),
+      cell("LEVEL_0-ZEB_DL_AOI21", gate_ports(3), false, "AND-OR-invert"),
+      cell("LEVEL_0-ZEB_DL_XOR2", gate_ports(2), false, "XOR"),
+      cell("LEVEL_0-ZEB_DL_XNOR2", gate_ports(2), false, "XNOR"),
+      cell("LEVEL_0-ZEB_DL_DBUFX1", {{"a", in}, {"y", out}, {"yn", out}}, false,
+           "buffer with inverted output", 2),
+      structural_unit("LEVEL_0-ZEB_PAD_DIN", pad, "digital input pad"),
+      structural_unit("LEVEL_2-ZEB_PAD_DIN", pad, "digital input pad"),
+      structural_unit("LEVEL_0-ZEB_PAD_DOUT", pad, "digital output pad"),
+      structural_unit("LEVEL_2-ZEB_PAD_DOUT", pad, "digital output pad"),
+      structural_unit("LEVEL_0-ZEB_PAD_TRI", pad, "tristate pad"),
+      structural_unit("LEVEL_2-ZEB_PAD_TRI", pad, "tristate pad"),
+      structural_unit("LEVEL_0-ZEB_PAD_NFET", pad, "pad N FET"),
+      structural_unit("LEVEL_2-ZEB_PAD_NFET", pad, "pad N FET"),
+      structural_unit("LEVEL_0-ZEB_PAD_PFET", pad, "pad P FET"),
+      structural_unit("LEVEL_2-ZEB_PAD_PFET", pad, "pad P FET"),
+      structural_unit("LEVEL_0-ZEB_PAD_ANA_BASIC", analog_pad, "analog pad"),
+      structural_unit("LEVEL_2-ZEB_PAD_ANA_BASIC", analog_pad, "analog pad"),
+      structural_unit("IDEAL-ZEB_NMOS_MOD", fet, "ideal N MOS wrapper"),
+      structural_unit("IDEAL-ZEB_PMOS_MOD", fet, "ideal P MOS wrapper"),
+      structural_unit("DETAILED-ZEB_NFET_BASIC", fet, "basic N FET"),
+      structural_unit("DETAILED-ZEB_PFET_BASIC", fet, "basic P FET"),
+      structural_unit("MONITOR-ZEB_MONITOR_SUPPLY_3V3", monitor, "3.3 V supply monitor"),
+      structural_unit("MONITOR-ZEB_MONITOR_SUPPLY_5V", monitor, "5 V supply monitor"),
+      structural_unit("MONITOR-ZEB_MONITOR_SUPPLY_20V", monitor, "20 V supply monitor"),
+      structural_unit("MONITOR-ZEB_MONITOR_SUPPLY_50V", monitor, "50 V supply monitor"),
+      {"ZEB_HVSW_PACKAGE", package, elab_only, {}, 0, {}, {}, 0, "package"},
+  };
+}
+
+}  // namespace
+
+std::string_view kind_name(UnitKind kind) {
+  switch (kind) {
+    case analog:
+      return "analog";
+    case digital:
+      return "digital";
+    case structural:
+      return "structural";
+    case package:
+      return "package";
+  }
+  return "?";
+}
+
+std::int32_t CatalogEntry::pin_count() const {
+  return static_cast<std::int32_t>(std::count_if(
+      ports.begin(), ports.end(), [](const PortInfo& p) { return p.mode == terminal; }));
+}
+
+const std::vector<CatalogEntry>& catalog() {
+  static const std::vector<CatalogEntry> entries = make_catalog();
+  return entries;
+}
+
+const CatalogEntry* find_entry(std::string_view name) {
+  for (const CatalogEntry& entry : catalog()) {
+    if (entry.name == name) return &entry;
+  }
+  return nullptr;
+}
+
+}  // namespace host

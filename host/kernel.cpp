@@ -1,0 +1,25 @@
+#include "host/kernel.h"
+
+#include "frame/host_services.h"
+
+namespace host {
+
+Kernel& kernel() {
+  static Kernel the_kernel;
+  return the_kernel;
+}
+
+void Kernel::reset() {
+  names = RecordNames();
+  trace.clear();
+  memory.release_all();
+  reports.clear();
+  end_computed.clear();
+  explicit_quantities.clear();
+  objects.clear();
+  current_object = -1;
+  range_table_size = value_table_size = value_scal_table_size = 0;
+  sim_digital_analog_interaction = 0;
+}
+
+}  // namespace host
