@@ -44,6 +44,7 @@ Instance& Design::add(std::string name, std::string_view deliverable) {
   record->generic_count = entry->generic_count;
   record->generics =
       memory.make_array<generic_record*>(static_cast<std::size_t>(entry->generic_count));
+  names.name(record->generics, instance->name + ".generics");
   for (std::int32_t g = 0; g < entry->generic_count; ++g) {
     record->generics[g] = memory.make<generic_record>();
     names.name(record->generics[g], instance->name + ".g" + std::to_string(g));
