@@ -132,7 +132,7 @@ std::vector<std::string> RecordSnapshot::writes_since() const {
     }
     for (std::size_t i = 0; i < copy.bytes.size(); ++i) {
       if (!covered[i] && copy.address[i] != copy.bytes[i]) {
-        char text[16];
+        char text[24];
         std::snprintf(text, sizeof text, "+0x%02zx", i);
         writes.push_back(copy.name + text + " changed");
       }
