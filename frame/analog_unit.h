@@ -10,7 +10,7 @@
 //   digital_interaction  whether the unit reads threshold-crossing signals
 //   evaluator, subprograms, ac_subprograms: usr_eval, code_suprgs and ac_code_suprgs,
 //                        null where the unit has none
-// and the protocol entries of analog_protocol<Unit>.
+// and the equations that analog_protocol<Unit> walks (analog_protocol.h).
 #pragma once
 
 #include "frame/analog_protocol.h"
@@ -21,6 +21,22 @@ namespace zeb {
 
 // Defaults for the optional parts of an analog unit description.
 struct analog_defaults {
+  static constexpr std::int32_t pin_count = 0;
+  static constexpr positions<0> across{};
+  static constexpr positions<0> through{};
+  static constexpr std::array<derivative_quantity, 0> derivatives{};
+  static constexpr positions<0> ddt_pins{};
+  static constexpr std::array<jacobian_location, 0> jacobian{};
+  static void explicit_values(instance_record*) {}
+  static void ac_explicit_values(instance_record*) {}
+  static double residual(const instance_record*, std::int32_t) { return 0.0; }
+  static ac_value ac_residual(const instance_record*, std::int32_t) { return {0.0, 0.0}; }
+  static double jacobian_value(const instance_record*, std::int32_t) { return 0.0; }
+  static ac_value ac_jacobian_value(const instance_record*, std::int32_t) { return {0.0, 0.0}; }
+  static constexpr bool custom_iteration = false;
+  static void each_iter(instance_record*, std::int32_t) {}
+  static void each_iter_ac(instance_record*, std::int32_t) {}
+
   static constexpr positions<0> flagged_pins{};
   static constexpr bool digital_interaction = false;
   static void set_up(instance_record*) {}

@@ -5,7 +5,6 @@
 //   value(process, rec)    the std_ulogic position process (0-based) assigns
 //   delayed                whether the output follows after a corner-dependent delay
 //   dblines                source line numbers of its processes (carried, never read)
-//   evaluator              usr_eval of the delayed cells
 // and may replace a whole run with run(process_record*) by setting custom_run.
 #pragma once
 
@@ -15,7 +14,9 @@
 #include <iterator>
 #include <limits>
 
+#include "frame/corner.h"
 #include "frame/elaboration.h"
+#include "frame/generic_evaluation.h"
 #include "frame/structural_unit.h"
 
 namespace zeb {
@@ -73,12 +74,8 @@ inline std::int64_t corner_delay(const instance_record* instance) {
   const std::int64_t ticks_per_second = 1000000000000000LL / quel_mintr;
   const double t1 = static_cast<double>(ticks(
       std::floor(static_cast<double>(ticks_per_second) * g[delay_generic::base]->value.real)));
-  std::int64_t k = g[delay_generic::corner]->value.integer;
-  if (k < 0 || k > 2) {
-    vams_error(error_index, k, std::int64_t{0}, std::int64_t{2});
-    k = 0;
-  }
-  const double factor = g[delay_generic::factors]->value.array[k];
+  const double factor = corner_element(g[delay_generic::factors]->value.array,
+                                       g[delay_generic::corner]->value.integer);
   const double t2 = static_cast<double>(ticks(std::floor(t1 * factor)));
   const double derating = g[delay_generic::derating]->value.real;
   return ticks(std::floor(t2 * (1.0 + (derating - 27.0) * 0.0029)));
@@ -99,7 +96,6 @@ inline void schedule(process_record* process, std::int32_t value, std::int64_t d
 }
 
 struct cell_defaults {
-  static constexpr usr_eval_fn evaluator = nullptr;
   static constexpr bool delayed = false;
   static constexpr bool custom_run = false;
   static void run(process_record*) {}
@@ -163,8 +159,14 @@ struct logic_cell {
     }
   }
 
-  static constexpr elab_funcs_table exports{&elab_desent, Cell::evaluator, nullptr,
-                                            nullptr,      nullptr,         nullptr};
+  // The delayed cells' one computed default: the corner index (generic 6).
+  static void usr_eval(std::int32_t request, void* result, range_record** range_out) {
+    const instance_record* u = begin_request();
+    if (request == 1) corner_request(u, 9, tab_func__9, process_corner_name, result, range_out);
+  }
+
+  static constexpr elab_funcs_table exports{
+      &elab_desent, Cell::delayed ? &usr_eval : nullptr, nullptr, nullptr, nullptr, nullptr};
 };
 
 }  // namespace zeb

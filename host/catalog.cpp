@@ -1,6 +1,7 @@
 #include "host/catalog.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace host {
 
@@ -46,6 +47,79 @@ const std::vector<QuantityBinding> mos_base_quantities{
 // 1 and 3 watch the control voltage against the unit's references of conduction A and B.
 const std::vector<std::int32_t> mos_base_watched{0, 11, 0, 11};
 
+using enum GenericType;
+
+constexpr std::array<double, 3> one(double v) {
+  return {v, 0.0, 0.0};
+}
+
+const std::vector<GenericInfo> isrc_generics{
+    {"VSC", 1, real, one(1.0), 0, "V"},
+    {"ISC", 2, real, one(1e-3), 0, "A"},
+};
+
+std::vector<GenericInfo> resistor_generics(std::int32_t position, double ohms) {
+  return {{"R", position, real, one(ohms), 0, "Ohm"}};
+}
+
+const std::vector<GenericInfo> corner_resistor_generics{
+    {"C1", 8, corner_table, {0.9e-12, 1e-12, 1.1e-12}, 0, "F"},
+    {"C2", 9, corner_table, {0.9e-12, 1e-12, 1.1e-12}, 0, "F"},
+    {"AREA", 13, real, one(1.0), 0, "um2"},
+    {"MISMATCH", 14, real, one(1.0), 0, "%um"},
+    {"PROCESS_CORNER", 18, integer, one(0), 1},
+    {"DEV_HI", 20, real, one(0.0), 2},
+    {"DEV_LO", 19, real, one(0.0), 3},
+    {"R", 22, real, one(0.0), 4, "Ohm"},
+};
+
+// 20HS: the P and N units keep three generics at different positions.
+std::vector<GenericInfo> mos20hs_generics(bool p_unit) {
+  return {
+      {"GFS_TABLE", 0, corner_table, {0.9e-4, 1e-4, 1.1e-4}, 0, "A/V2"},
+      {"VTH_TABLE", 2, corner_table, {0.6, 0.7, 0.8}, 0, "V"},
+      {"KREV", 5, real, one(1.0), 0},
+      {"KFWD", 6, real, one(1.0), 0},
+      {"C21", p_unit ? 7 : 8, real, one(1e-15), 0, "F"},
+      {"C23", p_unit ? 8 : 9, real, one(1e-15), 0, "F"},
+      {"KLIN", p_unit ? 9 : 7, real, one(1.0), 0},
+      {"M", 10, integer, one(1), 0},
+      {"PROCESS_CORNER", 11, integer, one(0), 1},
+      {"GFS_C", 16, real, one(0.0), 2, "A/V2"},
+      {"VGS_TH_C", 15, real, one(0.0), 3, "V"},
+  };
+}
+
+std::vector<GenericInfo> mos50v_generics(bool level2) {
+  std::vector<GenericInfo> generics{
+      {"GFS_TABLE", 0, corner_table, {0.9e-2, 1e-2, 1.1e-2}, 0, "A/V2"},
+      {"VTH_TABLE", 2, corner_table, {1.1, 1.2, 1.3}, 0, "V"},
+      {"KDIV", 5, real, one(1.0), 0},
+      {"KLIN", 6, real, one(1.0), 0},
+      {"PROCESS_CORNER", 11, integer, one(0), 1},
+      {"GFS_C", 16, real, one(1e-2), level2 ? 2 : 0, "A/V2"},
+      {"VGS_TH_C", 15, real, one(1.2), level2 ? 3 : 0, "V"},
+      {"RD", 17, real, one(1.0), 0, "Ohm"},
+      {"C12", 18, real, one(1e-13), 0, "F"},
+      {"C23", 19, real, one(1e-13), 0, "F"},
+      {"C13", 20, real, one(1e-13), 0, "F"},
+  };
+  return generics;
+}
+
+const std::vector<GenericInfo> mos_base_generics{
+    {"W", 0, real, one(10e-6), 0, "m"},   {"WSCALE", 1, real, one(1.0), 0},
+    {"L", 2, real, one(1e-6), 0, "m"},    {"RLIN", 4, real, one(1e6), 0, "Ohm"},
+    {"KMUL", 10, real, one(1.0), 0},      {"SLOPE", 11, real, one(1.0), 0, "1/V"},
+    {"VOFF", 12, real, one(0.0), 0, "V"},
+};
+
+const std::vector<GenericInfo> delayed_cell_generics{
+    {"DELAY", 5, real, one(1e-9), 0, "s"},
+    {"PROCESS_CORNER", 6, integer, one(0), 1},
+    {"DELAY_FACTORS", 7, corner_table, {0.8, 1.0, 1.25}, 0},
+};
+
 CatalogEntry cell(std::string_view name, std::vector<PortInfo> ports, bool delayed,
                   std::string_view summary, std::int32_t processes = 1) {
   return {name,
@@ -56,7 +130,8 @@ CatalogEntry cell(std::string_view name, std::vector<PortInfo> ports, bool delay
           {},
           {},
           processes,
-          summary};
+          summary,
+          delayed ? delayed_cell_generics : std::vector<GenericInfo>{}};
 }
 
 CatalogEntry structural_unit(std::string_view name, std::vector<PortInfo> ports,
@@ -93,7 +168,8 @@ std::vector<CatalogEntry> make_catalog() {
        {{across, 1, 2}, {through, 1, 2}, {assigned}, {assigned}, {assigned}, {assigned}},
        {},
        0,
-       "soft-limited current source"},
+       "soft-limited current source",
+       isrc_generics},
       {"LEVEL_2-ZEB_PMOS20HS_W5UL1P8U",
        analog,
        mos_slots,
@@ -102,7 +178,8 @@ std::vector<CatalogEntry> make_catalog() {
        mos20hs_quantities,
        {},
        0,
-       "20HS P transistor, corner parameters"},
+       "20HS P transistor, corner parameters",
+       mos20hs_generics(true)},
       {"LEVEL_0-ZEB_PMOS20HS_W5UL1P8U",
        analog,
        mos_slots,
@@ -111,7 +188,8 @@ std::vector<CatalogEntry> make_catalog() {
        mos20hs_quantities,
        {},
        0,
-       "20HS P transistor"},
+       "20HS P transistor",
+       mos20hs_generics(true)},
       {"LEVEL_2-ZEB_NMOS20HS_W5UL1P8U",
        analog,
        mos_slots,
@@ -120,7 +198,8 @@ std::vector<CatalogEntry> make_catalog() {
        mos20hs_quantities,
        {},
        0,
-       "20HS N transistor, corner parameters"},
+       "20HS N transistor, corner parameters",
+       mos20hs_generics(false)},
       {"LEVEL_0-ZEB_NMOS20HS_W5UL1P8U",
        analog,
        mos_slots,
@@ -129,7 +208,8 @@ std::vector<CatalogEntry> make_catalog() {
        mos20hs_quantities,
        {},
        0,
-       "20HS N transistor, first-corner parameters"},
+       "20HS N transistor, first-corner parameters",
+       mos20hs_generics(false)},
       {"LEVEL_2-PMOS50Y_W100UL1U",
        analog,
        mos_slots,
@@ -138,7 +218,8 @@ std::vector<CatalogEntry> make_catalog() {
        mos50v_quantities,
        {},
        0,
-       "50 V P transistor, corner parameters"},
+       "50 V P transistor, corner parameters",
+       mos50v_generics(true)},
       {"LEVEL_0-PMOS50Y_W100UL1U",
        analog,
        mos_slots,
@@ -147,7 +228,8 @@ std::vector<CatalogEntry> make_catalog() {
        mos50v_quantities,
        {},
        0,
-       "50 V P transistor"},
+       "50 V P transistor",
+       mos50v_generics(false)},
       {"LEVEL_2-NMOSI50Y_W100UL0U5",
        analog,
        mos_slots,
@@ -156,7 +238,8 @@ std::vector<CatalogEntry> make_catalog() {
        mos50v_quantities,
        {},
        0,
-       "50 V N transistor, corner parameters"},
+       "50 V N transistor, corner parameters",
+       mos50v_generics(true)},
       {"LEVEL_0-NMOSI50Y_W100UL0U5",
        analog,
        mos_slots,
@@ -165,11 +248,12 @@ std::vector<CatalogEntry> make_catalog() {
        mos50v_quantities,
        {},
        0,
-       "50 V N transistor"},
+       "50 V N transistor",
+       mos50v_generics(false)},
       {"DEFAULT-ZEB_PMOS_MOD_BASE", analog, analog_slots, mos3_terminals, 13, mos_base_quantities,
-       mos_base_watched, 0, "P MOS base switched by above signals"},
+       mos_base_watched, 0, "P MOS base switched by above signals", mos_base_generics},
       {"DEFAULT-ZEB_NMOS_MOD_BASE", analog, analog_slots, mos3_terminals, 13, mos_base_quantities,
-       mos_base_watched, 0, "N MOS base switched by above signals"},
+       mos_base_watched, 0, "N MOS base switched by above signals", mos_base_generics},
       {"LEVEL_2-ZEB_RES_2P",
        analog,
        evaluated_analog_slots,
@@ -185,7 +269,8 @@ std::vector<CatalogEntry> make_catalog() {
         {derivative, 2, 0}},
        {},
        0,
-       "resistor with per-corner pin capacitances"},
+       "resistor with per-corner pin capacitances",
+       corner_resistor_generics},
       {"LEVEL_0-ZEB_RES_2P",
        analog,
        analog_slots,
@@ -194,7 +279,8 @@ std::vector<CatalogEntry> make_catalog() {
        resistor_quantities,
        {},
        0,
-       "linear resistor"},
+       "linear resistor",
+       resistor_generics(18, 1000.0)},
       {"LEVEL_0-ZEB_PAD_RES61",
        analog,
        analog_slots,
@@ -203,7 +289,8 @@ std::vector<CatalogEntry> make_catalog() {
        resistor_quantities,
        {},
        0,
-       "pad resistor"},
+       "pad resistor",
+       resistor_generics(5, 61.0)},
       {"LEVEL_0-ZEB_CAP_2P",
        analog,
        analog_slots,
@@ -212,7 +299,8 @@ std::vector<CatalogEntry> make_catalog() {
        {{across, 1, 2}, {through, 1, 2}, {derivative, 1, 2}},
        {},
        0,
-       "linear capacitor"},
+       "linear capacitor",
+       {{"C", 18, real, one(1e-12), 0, "F"}}},
       cell("LEVEL_2-ZEB_DL_AOI21", gate_ports(3), true, "AND-OR-invert, corner delay"),
       cell("LEVEL_2-ZEB_DL_XNOR2", gate_ports(2), true, "XNOR, corner delay"),
       cell("LEVEL_2-ZEB_DL_BUFX2", gate_ports(1), true, "buffer, corner delay"),
@@ -276,6 +364,19 @@ std::int32_t CatalogEntry::pin_count() const {
 const std::vector<CatalogEntry>& catalog() {
   static const std::vector<CatalogEntry> entries = make_catalog();
   return entries;
+}
+
+const GenericInfo* CatalogEntry::generic(std::string_view generic_name) const {
+  for (const GenericInfo& info : generics) {
+    if (info.name.size() != generic_name.size()) continue;
+    bool same = true;
+    for (std::size_t i = 0; i < info.name.size() && same; ++i) {
+      same = std::tolower(static_cast<unsigned char>(info.name[i])) ==
+             std::tolower(static_cast<unsigned char>(generic_name[i]));
+    }
+    if (same) return &info;
+  }
+  return nullptr;
 }
 
 const CatalogEntry* find_entry(std::string_view name) {

@@ -2,6 +2,7 @@
 // quantity bindings, generics, above signals and processes.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -40,6 +41,18 @@ struct QuantityBinding {
   std::int32_t minus = 0;
 };
 
+// A generic's value: a real, an integer, or a table of three reals, one per process corner.
+enum class GenericType { real, integer, corner_table };
+
+struct GenericInfo {
+  std::string_view name;
+  std::int32_t position;
+  GenericType type;
+  std::array<double, 3> default_value{};  // a real or integer in [0]; a table in all three
+  std::int32_t request = 0;               // the usr_eval request that computes the default, or 0
+  std::string_view unit = "";
+};
+
 struct CatalogEntry {
   std::string_view name;  // the plug-in's file name without suffix
   UnitKind kind;
@@ -51,8 +64,10 @@ struct CatalogEntry {
   std::vector<std::int32_t> watched;
   std::int32_t process_count;
   std::string_view summary;
+  std::vector<GenericInfo> generics = {};  // the generics a user can name
 
   std::int32_t pin_count() const;
+  const GenericInfo* generic(std::string_view generic_name) const;
 };
 
 const std::vector<CatalogEntry>& catalog();

@@ -9,20 +9,37 @@ namespace host {
 
 namespace {
 
-double corner_lookup(const char*, std::int32_t, std::int32_t, range_record*, void*) {
-  return static_cast<double>(kernel().settings.corner);
+// A string argument as its range record describes it.
+Trace::string_argument text(const char* first, const range_record* range) {
+  const std::int32_t length = range != nullptr ? range->right - range->left + 1 : 0;
+  return {std::string_view(first, length > 0 ? static_cast<std::size_t>(length) : 0)};
 }
 
-double corner_parameter(double value, double, const char*, std::int32_t, std::int32_t,
-                        range_record*, const char*, std::int32_t, std::int32_t, range_record*,
-                        std::int32_t, std::int32_t, void*) {
+double corner_lookup(const char* name, std::int32_t, std::int32_t, range_record* name_range,
+                     void*) {
+  kernel().trace.call("corner_lookup", text(name, name_range));
+  const Settings& settings = kernel().settings;
+  return settings.corner_answer ? *settings.corner_answer : static_cast<double>(settings.corner);
+}
+
+// The value a per-corner parameter takes: the selected table element itself.
+double corner_parameter(double value, double spread, const char* name, std::int32_t, std::int32_t,
+                        range_record* name_range, const char* unit, std::int32_t, std::int32_t,
+                        range_record* unit_range, std::int32_t a, std::int32_t b, void*) {
+  kernel().trace.call("corner_parameter", value, spread, text(name, name_range),
+                      text(unit, unit_range), a, b);
   return value;
 }
 
-double resistance_parameter(double, double nominal, double, const char*, std::int32_t, std::int32_t,
-                            range_record*, const char*, std::int32_t, std::int32_t, range_record*,
-                            std::int32_t, std::int32_t, void*) {
-  return nominal;
+// The value a named resistance takes: the process's nominal value of that parameter, moved
+// by the mean relative deviation.
+double resistance_parameter(double mean, double upper, double lower, const char* name, std::int32_t,
+                            std::int32_t, range_record* name_range, const char* unit, std::int32_t,
+                            std::int32_t, range_record* unit_range, std::int32_t a, std::int32_t b,
+                            void*) {
+  kernel().trace.call("resistance_parameter", mean, upper, lower, text(name, name_range),
+                      text(unit, unit_range), a, b);
+  return kernel().settings.nominal_resistance * (1.0 + mean);
 }
 
 template <class F>

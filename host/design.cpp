@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "host/generics.h"
 #include "host/kernel.h"
 
 namespace host {
@@ -49,6 +50,7 @@ Instance& Design::add(std::string name, std::string_view deliverable) {
     record->generics[g] = memory.make<generic_record>();
     names.name(record->generics[g], instance->name + ".g" + std::to_string(g));
   }
+  apply_catalog_defaults(*instance);
   if (entry->kind == UnitKind::digital) {
     build_digital(*instance, *entry);
   } else {

@@ -28,6 +28,7 @@ struct Instance {
   instance_record* record = nullptr;
   std::vector<Process> processes;
   std::vector<port_record*> ports;  // digital ports by position
+  std::vector<bool> given;          // generics a user gave, by position
   std::int32_t object_index = -1;
 
   pin_record* pin(std::int32_t n) const { return record->pins[n - 1]; }

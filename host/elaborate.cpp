@@ -1,5 +1,6 @@
 #include "host/elaborate.h"
 
+#include "host/generics.h"
 #include "host/kernel.h"
 
 namespace host {
@@ -33,6 +34,7 @@ void run_process_phase(Instance& instance, std::int32_t number) {
 void elaborate(Instance& instance) {
   run_phase(instance, 0);
   if (instance.entry->kind == UnitKind::package) return;
+  evaluate_defaults(instance);
   run_phase(instance, -1);
   for (const Process& process : instance.processes) run_process_phase(instance, process.number);
 }

@@ -13,7 +13,8 @@ void run_phase(Instance& instance, std::int32_t phase);
 // Calls elab_desent on process n's record (phase n).
 void run_process_phase(Instance& instance, std::int32_t number);
 
-// Set-up phase, then the check phase, then the process phases of a logic cell.
+// Set-up phase, the computed generic defaults, the check phase, then the process phases of a
+// logic cell.
 void elaborate(Instance& instance);
 
 }  // namespace host

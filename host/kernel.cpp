@@ -18,7 +18,11 @@ void Kernel::reset() {
   explicit_quantities.clear();
   objects.clear();
   current_object = -1;
-  range_table_size = value_table_size = value_scal_table_size = 0;
+  fixed_pins = nullptr;
+  range_table_size = value_table_size = value_scal_table_size = scratch_range_entries = 0;
+  ebi_fp = nullptr;
+  tmp_extra = nullptr;
+  tmp_value_scal = nullptr;
   sim_digital_analog_interaction = 0;
 }
 

@@ -30,23 +30,27 @@ ac_value sim_jomega = {0.0, 0.0};
 
 std::int32_t IS_AC_MODE(void) {
   kernel().trace.call("IS_AC_MODE");
+  if (const host::FixedPins* fixed = kernel().fixed_pins) return fixed->ac_mode ? 1 : 0;
   return 0;
 }
 
 double VPin(std::int32_t n) {
   kernel().trace.call("VPin", n);
+  if (const host::FixedPins* fixed = kernel().fixed_pins) return fixed->voltage.at(n);
   pin_record* pin = current_pin(n);
   return pin != nullptr ? *pin->voltage->value : 0.0;
 }
 
 ac_value VPin_Complex(std::int32_t n) {
   kernel().trace.call("VPin_Complex", n);
+  if (const host::FixedPins* fixed = kernel().fixed_pins) return fixed->ac_voltage.at(n);
   pin_record* pin = current_pin(n);
   return pin != nullptr ? *pin->voltage->ac : ac_value{0.0, 0.0};
 }
 
 double dvpin_by_dt(std::int32_t n) {
   kernel().trace.call("dvpin_by_dt", n);
+  if (const host::FixedPins* fixed = kernel().fixed_pins) return fixed->slope.at(n);
   return 0.0;
 }
 

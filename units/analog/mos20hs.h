@@ -36,7 +36,42 @@ struct mos20hs : analog_defaults {
     return {0.0, 0.0};
   }
 
-  static constexpr usr_eval_fn evaluator = &no_requests;
+  // Generic defaults: 1 the corner index (generic 11), 2 gfs_c (generic 16) from the
+  // transconductance table (generic 0), 3 vgs_th_c (generic 15) from the threshold table
+  // (generic 2). The LEVEL_0 N unit always takes the first element.
+  static constexpr char literal_cst__0[] = "PROCESS_CORNER";
+  static constexpr char literal_cst__1[] = "gfs_c";
+  static constexpr char literal_cst__2[] = "real";
+  static constexpr char literal_cst__3[] = "vgs_th_c";
+  static constexpr char literal_cst__4[] = "V";
+
+  static double table_value(const instance_record* u, std::int32_t table) {
+    if constexpr (corner_selected) {
+      return corner_element(ga(u, table), gi(u, 11));
+    } else {
+      return ga(u, table)[0];
+    }
+  }
+
+  static void usr_eval(std::int32_t request, void* result, range_record** range_out) {
+    const instance_record* u = begin_request();
+    switch (request) {
+      case 1:
+        corner_request(u, corner_declaration, tab_func__corner, literal_cst__0, result, range_out);
+        break;
+      case 2:
+        corner_parameter_request(u, parameter_declaration, tab_func__parameter, table_value(u, 0),
+                                 0.0, literal_cst__1, literal_cst__2, result, range_out);
+        break;
+      case 3:
+        corner_parameter_request(u, parameter_declaration, tab_func__parameter, table_value(u, 2),
+                                 0.0, literal_cst__3, literal_cst__4, result, range_out);
+        break;
+      default:
+        break;
+    }
+  }
+  static constexpr usr_eval_fn evaluator = &usr_eval;
   static inline const subprogram_fn code_suprgs[1] = {subprogram_entry(&exec_subprg__0)};
   static inline const subprogram_fn ac_code_suprgs[1] = {subprogram_entry(&ac_exec_subprg__0)};
   static constexpr const subprogram_fn* subprograms = code_suprgs;

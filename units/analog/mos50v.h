@@ -33,7 +33,30 @@ struct mos50v : analog_defaults {
     return {0.0, 0.0};
   }
 
-  static constexpr usr_eval_fn evaluator = &no_requests;
+  // Generic defaults: 1 the corner index (generic 11); LEVEL_2 also 2 gfs_c (generic 16) and
+  // 3 vgs_th_c (generic 15) from the tables at generics 0 and 2, with a spread of 0.05.
+  static constexpr char literal_cst__0[] = "PROCESS_CORNER";
+  static constexpr char literal_cst__1[] = "gfs_c";
+  static constexpr char literal_cst__2[] = "A/V";
+  static constexpr char literal_cst__3[] = "vgs_th_c";
+  static constexpr char literal_cst__4[] = "V";
+  static constexpr double spread = 0.05;
+
+  static void usr_eval(std::int32_t request, void* result, range_record** range_out) {
+    const instance_record* u = begin_request();
+    if (request == 1) {
+      corner_request(u, corner_declaration, tab_func__corner, literal_cst__0, result, range_out);
+    } else if (corner_parameters && request == 2) {
+      corner_parameter_request(u, parameter_declaration, tab_func__parameter,
+                               corner_element(ga(u, 0), gi(u, 11)), spread, literal_cst__1,
+                               literal_cst__2, result, range_out);
+    } else if (corner_parameters && request == 3) {
+      corner_parameter_request(u, parameter_declaration, tab_func__parameter,
+                               corner_element(ga(u, 2), gi(u, 11)), spread, literal_cst__3,
+                               literal_cst__4, result, range_out);
+    }
+  }
+  static constexpr usr_eval_fn evaluator = &usr_eval;
   static inline const subprogram_fn code_suprgs[1] = {subprogram_entry(&exec_subprg__0)};
   static inline const subprogram_fn ac_code_suprgs[1] = {subprogram_entry(&ac_exec_subprg__0)};
   static constexpr const subprogram_fn* subprograms = code_suprgs;
