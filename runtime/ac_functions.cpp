@@ -7,9 +7,9 @@
 
 #include "frame/host_services.h"
 
-// Built with -ffp-contract=off: every operation rounds to double on its own, so results are the
-// same in every build. Intermediates that the formulas keep in a named local are rounded before
-// further use.
+// Built with -ffp-contract=off: every operation rounds to double on its own, so the arithmetic
+// gives the same bits in every build. Intermediates that the formulas keep in a named local are
+// rounded to double before further use.
 
 namespace {
 
@@ -159,18 +159,12 @@ extern "C" {
 // ---------------------------------------------------------------------------------------------
 // Sign and conversion.
 
-ac_value ac_plus(ac_value x) {
-  return x;
-}
-ac_value ac_minus(ac_value x) {
-  return {-x.re, -x.im};
-}
-ac_value ac_abs(ac_value x) {
-  return {std::fabs(x.re), 0.0};
-}
-ac_value real2complex(double r) {
-  return {r, 0.0};
-}
+// clang-format off
+ac_value ac_plus(ac_value x)      { return x; }
+ac_value ac_minus(ac_value x)     { return {-x.re, -x.im}; }
+ac_value ac_abs(ac_value x)       { return {std::fabs(x.re), 0.0}; }
+ac_value real2complex(double r)   { return {r, 0.0}; }
+// clang-format on
 
 // ---------------------------------------------------------------------------------------------
 // Physical values scaled by a real.
@@ -193,35 +187,20 @@ std::int64_t phys_ac_div(std::int64_t p, double r) {
 // ---------------------------------------------------------------------------------------------
 // The four operations. Division by zero gives the IEEE results.
 
-ac_value ac_add(ac_value a, ac_value b) {
-  return {a.re + b.re, a.im + b.im};
-}
-ac_value real_ac_add(double r, ac_value b) {
-  return {b.re + r, b.im};
-}
-ac_value ac_real_add(ac_value a, double r) {
-  return {a.re + r, a.im};
-}
+// clang-format off
+ac_value ac_add(ac_value a, ac_value b)      { return {a.re + b.re, a.im + b.im}; }
+ac_value real_ac_add(double r, ac_value b)   { return {b.re + r, b.im}; }
+ac_value ac_real_add(ac_value a, double r)   { return {a.re + r, a.im}; }
 
-ac_value ac_sub(ac_value a, ac_value b) {
-  return {a.re - b.re, a.im - b.im};
-}
-ac_value real_ac_sub(double r, ac_value b) {
-  return {r - b.re, -b.im};
-}
-ac_value ac_real_sub(ac_value a, double r) {
-  return {a.re - r, a.im};
-}
+ac_value ac_sub(ac_value a, ac_value b)      { return {a.re - b.re, a.im - b.im}; }
+ac_value real_ac_sub(double r, ac_value b)   { return {r - b.re, -b.im}; }
+ac_value ac_real_sub(ac_value a, double r)   { return {a.re - r, a.im}; }
 
-ac_value ac_mul(ac_value a, ac_value b) {
-  return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
-}
-ac_value real_ac_mul(double r, ac_value b) {
-  return {b.re * r, b.im * r};
-}
-ac_value ac_real_mul(ac_value a, double r) {
-  return {a.re * r, a.im * r};
-}
+ac_value ac_mul(ac_value a, ac_value b)      { return {a.re * b.re - a.im * b.im,
+                                                       a.re * b.im + a.im * b.re}; }
+ac_value real_ac_mul(double r, ac_value b)   { return {b.re * r, b.im * r}; }
+ac_value ac_real_mul(ac_value a, double r)   { return {a.re * r, a.im * r}; }
+// clang-format on
 
 ac_value ac_div(ac_value a, ac_value b) {
   switch (pivot_of(b)) {
@@ -275,62 +254,28 @@ double ac_module(ac_value x) {
 // ---------------------------------------------------------------------------------------------
 // Comparisons: IEEE 754, so every ordering with a NaN is 0 and neq is the negation of eq.
 
-int ac_eq(ac_value a, ac_value b) {
-  return a.re == b.re && a.im == b.im;
-}
-int ac_neq(ac_value a, ac_value b) {
-  return a.re != b.re || a.im != b.im;
-}
-int ac_lt(ac_value a, ac_value b) {
-  return a.re < b.re;
-}
-int ac_le(ac_value a, ac_value b) {
-  return a.re <= b.re;
-}
-int ac_gt(ac_value a, ac_value b) {
-  return a.re > b.re;
-}
-int ac_ge(ac_value a, ac_value b) {
-  return a.re >= b.re;
-}
+// clang-format off
+int ac_eq(ac_value a, ac_value b)        { return a.re == b.re && a.im == b.im; }
+int ac_neq(ac_value a, ac_value b)       { return a.re != b.re || a.im != b.im; }
+int ac_lt(ac_value a, ac_value b)        { return a.re < b.re; }
+int ac_le(ac_value a, ac_value b)        { return a.re <= b.re; }
+int ac_gt(ac_value a, ac_value b)        { return a.re > b.re; }
+int ac_ge(ac_value a, ac_value b)        { return a.re >= b.re; }
 
-int real_ac_eq(double r, ac_value b) {
-  return b.re == r && b.im == 0;
-}
-int real_ac_neq(double r, ac_value b) {
-  return b.re != r || b.im != 0;
-}
-int real_ac_lt(double r, ac_value b) {
-  return r < b.re;
-}
-int real_ac_le(double r, ac_value b) {
-  return r <= b.re;
-}
-int real_ac_gt(double r, ac_value b) {
-  return r > b.re;
-}
-int real_ac_ge(double r, ac_value b) {
-  return r >= b.re;
-}
+int real_ac_eq(double r, ac_value b)     { return b.re == r && b.im == 0; }
+int real_ac_neq(double r, ac_value b)    { return b.re != r || b.im != 0; }
+int real_ac_lt(double r, ac_value b)     { return r < b.re; }
+int real_ac_le(double r, ac_value b)     { return r <= b.re; }
+int real_ac_gt(double r, ac_value b)     { return r > b.re; }
+int real_ac_ge(double r, ac_value b)     { return r >= b.re; }
 
-int ac_real_eq(ac_value a, double r) {
-  return a.re == r && a.im == 0;
-}
-int ac_real_neq(ac_value a, double r) {
-  return a.re != r || a.im != 0;
-}
-int ac_real_lt(ac_value a, double r) {
-  return a.re < r;
-}
-int ac_real_le(ac_value a, double r) {
-  return a.re <= r;
-}
-int ac_real_gt(ac_value a, double r) {
-  return a.re > r;
-}
-int ac_real_ge(ac_value a, double r) {
-  return a.re >= r;
-}
+int ac_real_eq(ac_value a, double r)     { return a.re == r && a.im == 0; }
+int ac_real_neq(ac_value a, double r)    { return a.re != r || a.im != 0; }
+int ac_real_lt(ac_value a, double r)     { return a.re < r; }
+int ac_real_le(ac_value a, double r)     { return a.re <= r; }
+int ac_real_gt(ac_value a, double r)     { return a.re > r; }
+int ac_real_ge(ac_value a, double r)     { return a.re >= r; }
+// clang-format on
 
 // ---------------------------------------------------------------------------------------------
 // Sign and rounding of the real part.
@@ -381,24 +326,14 @@ ac_value ac_mod(ac_value a, ac_value b) {
 // ---------------------------------------------------------------------------------------------
 // Minimum and maximum of the real parts; a tie or a NaN gives the second operand.
 
-ac_value ac_fmin(ac_value a, ac_value b) {
-  return {b.re > a.re ? a.re : b.re, 0.0};
-}
-ac_value real_ac_fmin(double r, ac_value b) {
-  return {b.re > r ? r : b.re, 0.0};
-}
-ac_value ac_real_fmin(ac_value a, double r) {
-  return {r > a.re ? a.re : r, 0.0};
-}
-ac_value ac_fmax(ac_value a, ac_value b) {
-  return {a.re > b.re ? a.re : b.re, 0.0};
-}
-ac_value real_ac_fmax(double r, ac_value b) {
-  return {r > b.re ? r : b.re, 0.0};
-}
-ac_value ac_real_fmax(ac_value a, double r) {
-  return {a.re > r ? a.re : r, 0.0};
-}
+// clang-format off
+ac_value ac_fmin(ac_value a, ac_value b)      { return {b.re > a.re ? a.re : b.re, 0.0}; }
+ac_value real_ac_fmin(double r, ac_value b)   { return {b.re > r ? r : b.re, 0.0}; }
+ac_value ac_real_fmin(ac_value a, double r)   { return {r > a.re ? a.re : r, 0.0}; }
+ac_value ac_fmax(ac_value a, ac_value b)      { return {a.re > b.re ? a.re : b.re, 0.0}; }
+ac_value real_ac_fmax(double r, ac_value b)   { return {r > b.re ? r : b.re, 0.0}; }
+ac_value ac_real_fmax(ac_value a, double r)   { return {a.re > r ? a.re : r, 0.0}; }
+// clang-format on
 
 }  // extern "C"
 
@@ -417,7 +352,8 @@ void check_real_pow(double x, double y) {
   }
 }
 
-// x**y = |x|**n at angle n * arg(x).
+// x**n = |x|**n at angle n * arg(x). The modulus is that of ac_module, so that a large or tiny x
+// to the power 1 or -1 stays finite.
 ac_value de_moivre(ac_value x, std::int64_t n) {
   const double m = std::pow(ac_module(x), static_cast<double>(n));
   const double t = std::atan2(x.im, x.re) * static_cast<double>(n);
@@ -481,6 +417,7 @@ ac_value ac_real_pow(ac_value x, double y) {
   return ac_exp(real_ac_mul(y, ac_log_n(x)));
 }
 
+// A zero base gives zero for every exponent but zero, which is reported.
 ac_value ac_pow(ac_value x, ac_value y) {
   if (is_zero(x)) {
     if (is_zero(y)) report(kNulPowParameters);
@@ -590,15 +527,12 @@ ac_value ac_tan(ac_value x) {
   return ac_div(ac_sin(x), ac_cos(x));
 }
 
-ac_value ac_asin(ac_value x) {
-  return ac_mul(kMinusI, ac_ash(ac_mul(kI, x)));
-}
-ac_value ac_acos(ac_value x) {
-  return ac_mul(kMinusI, ac_ach(x));
-}
-ac_value ac_atan(ac_value x) {
-  return ac_mul(kMinusI, ac_ath(ac_mul(kI, x)));
-}
+// asin x = -i asinh(i x), acos x = -i acosh(x), atan x = -i atanh(i x)
+// clang-format off
+ac_value ac_asin(ac_value x) { return ac_mul(kMinusI, ac_ash(ac_mul(kI, x))); }
+ac_value ac_acos(ac_value x) { return ac_mul(kMinusI, ac_ach(x)); }
+ac_value ac_atan(ac_value x) { return ac_mul(kMinusI, ac_ath(ac_mul(kI, x))); }
+// clang-format on
 
 // ---------------------------------------------------------------------------------------------
 // Hyperbolic functions.
@@ -647,15 +581,11 @@ ac_value ac_ath(ac_value x) {
 // ---------------------------------------------------------------------------------------------
 // Arctangent of the second operand over the first.
 
-ac_value ac_atan2(ac_value a, ac_value b) {
-  return ac_atan(ac_div(b, a));
-}
-ac_value real_ac_atan2(double r, ac_value b) {
-  return ac_atan(ac_real_div(b, r));
-}
-ac_value ac_real_atan2(ac_value a, double r) {
-  return ac_atan(real_ac_div(r, a));
-}
+// clang-format off
+ac_value ac_atan2(ac_value a, ac_value b)     { return ac_atan(ac_div(b, a)); }
+ac_value real_ac_atan2(double r, ac_value b)  { return ac_atan(ac_real_div(b, r)); }
+ac_value ac_real_atan2(ac_value a, double r)  { return ac_atan(real_ac_div(r, a)); }
+// clang-format on
 
 // ---------------------------------------------------------------------------------------------
 // Transfer-function value from the host; a part the host does not write keeps its value.
