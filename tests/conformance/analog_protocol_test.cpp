@@ -299,7 +299,9 @@ TEST_P(SoftLimitedSource, CurrentAndSlope) {
   iterate(instance, 1);
   const double I = *instance.quantity(1)->value;
   EXPECT_NEAR(I, c.I, 2e-15 * std::fabs(c.I)) << c.V;
-  if (c.V <= 0.0) EXPECT_EQ(I, 0.0);
+  if (c.V <= 0.0) {
+    EXPECT_EQ(I, 0.0);
+  }
   EXPECT_EQ(*instance.quantity(5)->value, std::fabs(c.V));
   EXPECT_EQ(*instance.quantity(2)->value, vsc);
   const Lines values = loads(take_calls());
