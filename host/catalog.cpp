@@ -19,6 +19,7 @@ constexpr unsigned delayed_cell_slots = slot::elab_desent | slot::usr_eval;
 
 const std::vector<PortInfo> two_terminals{{"p", terminal}, {"n", terminal}};
 const std::vector<PortInfo> mos3_terminals{{"d", terminal}, {"g", terminal}, {"s", terminal}};
+const std::vector<PortInfo> mos_base_terminals{{"s", terminal}, {"d", terminal}, {"g", terminal}};
 const std::vector<PortInfo> mos4_terminals{
     {"di", terminal}, {"g", terminal}, {"s", terminal}, {"d", terminal}};
 
@@ -37,15 +38,22 @@ const std::vector<QuantityBinding> mos50v_quantities{
     {through, 1, 3},    {across, 2, 3},     {through, 2, 3},   {across, 1, 2},  {through, 1, 2},
     {derivative, 1, 2}, {derivative, 2, 3}, {derivative, 1, 3}};
 
-// MOS base: linear branch and channel from pin 1 to 2; pin 3 is the control terminal.
+// MOS base: pins 1 source, 2 drain, 3 gate (no current). The linear branch and the channel
+// run from pin 1 to 2; the control voltage is V(gate) - V(source); the reference of
+// conduction A is the source itself (0), that of B the drain-source voltage, so that B drives
+// with V(gate) - V(drain); the tanh arguments are the drain-source voltage for A and its
+// negation for B; 5 to 8 are spare voltages.
 const std::vector<QuantityBinding> mos_base_quantities{
-    {across, 1, 2}, {through, 1, 2}, {through, 1, 2}, {across, 3, 0},
-    {across, 3, 0}, {across, 1, 0},  {across, 2, 0},  {across, 3, 0},
-    {across, 3, 2}, {across, 1, 2},  {across, 1, 2},  {across, 3, 2}};
+    {across, 1, 2}, {through, 1, 2}, {through, 1, 2}, {across, 1, 1},
+    {across, 2, 1}, {across, 2, 3},  {across, 1, 0},  {across, 2, 0},
+    {across, 3, 0}, {across, 1, 2},  {across, 2, 1},  {across, 3, 1}};
 
-// Above signals 0 and 2 watch the branch voltage against thresholds the host keeps;
-// 1 and 3 watch the control voltage against the unit's references of conduction A and B.
-const std::vector<std::int32_t> mos_base_watched{0, 11, 0, 11};
+// Above signals 0 and 2 tell the direction (a voltage above 0); 1 and 3 enable conduction A
+// and B against the unit's own thresholds (N: quantities 3 and 4; P: 4 and 3).
+// N: forward when V(d) > V(s); A when V(g) > V(s); B when V(g) > V(d).
+const std::vector<std::int32_t> nmos_base_watched{10, 11, 9, 11};
+// P: forward when V(s) > V(d); A when V(g) < V(s); B when V(g) < V(d).
+const std::vector<std::int32_t> pmos_base_watched{0, 5, 10, 5};
 
 using enum GenericType;
 
@@ -108,8 +116,8 @@ std::vector<GenericInfo> mos50v_generics(bool level2) {
 }
 
 const std::vector<GenericInfo> mos_base_generics{
-    {"W", 0, real, one(10e-6), 0, "m"},   {"WSCALE", 1, real, one(1.0), 0},
-    {"L", 2, real, one(1e-6), 0, "m"},    {"RLIN", 4, real, one(1e6), 0, "Ohm"},
+    {"W", 0, real, one(1e-6), 0, "m"},    {"WSCALE", 1, real, one(1.0), 0},
+    {"L", 2, real, one(1e-6), 0, "m"},    {"RLIN", 4, real, one(1e9), 0, "Ohm"},
     {"KMUL", 10, real, one(1.0), 0},      {"SLOPE", 11, real, one(1.0), 0, "1/V"},
     {"VOFF", 12, real, one(0.0), 0, "V"},
 };
@@ -250,10 +258,12 @@ std::vector<CatalogEntry> make_catalog() {
        0,
        "50 V N transistor",
        mos50v_generics(false)},
-      {"DEFAULT-ZEB_PMOS_MOD_BASE", analog, analog_slots, mos3_terminals, 13, mos_base_quantities,
-       mos_base_watched, 0, "P MOS base switched by above signals", mos_base_generics},
-      {"DEFAULT-ZEB_NMOS_MOD_BASE", analog, analog_slots, mos3_terminals, 13, mos_base_quantities,
-       mos_base_watched, 0, "N MOS base switched by above signals", mos_base_generics},
+      {"DEFAULT-ZEB_PMOS_MOD_BASE", analog, analog_slots, mos_base_terminals, 13,
+       mos_base_quantities, pmos_base_watched, 0, "P MOS base switched by above signals",
+       mos_base_generics},
+      {"DEFAULT-ZEB_NMOS_MOD_BASE", analog, analog_slots, mos_base_terminals, 13,
+       mos_base_quantities, nmos_base_watched, 0, "N MOS base switched by above signals",
+       mos_base_generics},
       {"LEVEL_2-ZEB_RES_2P",
        analog,
        evaluated_analog_slots,

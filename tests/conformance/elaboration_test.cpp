@@ -53,7 +53,8 @@ ElaborationCase mos50v(std::string unit, bool level2) {
       {"U1.state_count = 2", "U1.q1.state_number = 1", "U1.q5.state_number = 2"});
 }
 
-// Quantity 11 (watched by above signals 1 and 3) is 1.0, quantity 3 is 2.0, quantity 4 is 0.5.
+// Quantities 5 and 11 (watched by above signals 1 and 3 of the P and the N unit) are 1.0,
+// quantity 3 is 2.0, quantity 4 is 0.5.
 ElaborationCase mos_base(std::string unit, bool p_unit) {
   const std::string t1 = p_unit ? "0.5" : "2";
   const std::string t3 = p_unit ? "2" : "0.5";
@@ -168,6 +169,7 @@ class Elaboration : public test::HostTest, public ::testing::WithParamInterface<
     if (!instance.entry->watched.empty()) {
       *instance.quantity(3)->value = 2.0;
       *instance.quantity(4)->value = 0.5;
+      *instance.quantity(5)->value = 1.0;
       *instance.quantity(11)->value = 1.0;
     }
   }
