@@ -3,6 +3,7 @@
 #include "frame/corner.h"
 #include "frame/generic_evaluation.h"
 #include "runtime/ac_functions.h"
+#include "units/analog/resistor.h"
 
 namespace {
 
@@ -84,11 +85,13 @@ struct corner_resistor : analog_defaults {
     qc(u, 5) = real_ac_mul(C2(u), qc(u, 7));
   }
 
-  static double residual(const instance_record* u, std::int32_t) {
-    return q(u, 0) - R(u) * q(u, 1);
+  // Between the pins, the linear resistor with R at generic 22.
+  using resistor = units::linear_resistor<22>;
+  static double residual(const instance_record* u, std::int32_t k) {
+    return resistor::residual(u, k);
   }
-  static ac_value ac_residual(const instance_record* u, std::int32_t) {
-    return ac_sub(qc(u, 0), real_ac_mul(R(u), qc(u, 1)));
+  static ac_value ac_residual(const instance_record* u, std::int32_t k) {
+    return resistor::ac_residual(u, k);
   }
 
   static constexpr std::array<jacobian_location, 7> jacobian{{

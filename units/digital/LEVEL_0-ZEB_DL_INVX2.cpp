@@ -1,19 +1,4 @@
 // LEVEL_0-ZEB_DL_INVX2: inverter, zero delay.
-#include "frame/logic_cell.h"
+#include "units/digital/inverter.h"
 
-namespace {
-
-using namespace zeb::logic;
-
-struct cell : zeb::cell_defaults {
-  static constexpr zeb::process_port_map processes[] = {{1, 1, {0}}};
-  static constexpr std::int32_t dblines[] = {398};
-
-  static std::int32_t value([[maybe_unused]] std::int32_t process, const process_record* p) {
-    return not_(port(p, 0));
-  }
-};
-
-}  // namespace
-
-ZEB_ELAB_FUNCS(zeb::logic_cell<cell>::exports);
+ZEB_ELAB_FUNCS(zeb::logic_cell<zeb::cells::inverter<398>>::exports);
