@@ -127,6 +127,7 @@ void Design::build_digital(Instance& instance, const CatalogEntry& entry) {
     names.name(process->drivers[0], process_name + ".driver0");
     instance.processes.push_back({process, n});
   }
+  kernel().events.add_instance(instance);
 }
 
 }  // namespace host

@@ -12,6 +12,7 @@ Kernel& kernel() {
 void Kernel::reset() {
   names = RecordNames();
   trace.clear();
+  events.reset();
   memory.release_all();
   reports.clear();
   end_computed.clear();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "frame/records.h"
+#include "host/event/event_kernel.h"
 #include "host/memory.h"
 #include "host/trace.h"
 
@@ -53,6 +54,7 @@ class Kernel {
   Trace trace{names};
   Memory memory;
   Settings settings;
+  event::EventKernel events;
 
   std::vector<Report> reports;
   std::vector<EndComputedCallback> end_computed;

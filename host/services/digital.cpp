@@ -58,44 +58,50 @@ std::int32_t sim_digital_analog_interaction = 0;
 
 void set_nb_drivers(process_record* process, std::int32_t count) {
   kernel().trace.call("set_nb_drivers", process, count);
+  kernel().events.declare_drivers(process, count);
 }
 
 void add_driver_in_proc_portout_one_source(process_record* process, std::int32_t driver,
                                            std::int32_t port) {
   kernel().trace.call("add_driver_in_proc_portout_one_source", process, driver, port);
+  kernel().events.add_driver(process, driver, port);
 }
 
 void alloc_sensitivity_map(process_record* process, std::int32_t count) {
   kernel().trace.call("alloc_sensitivity_map", process, count);
+  kernel().events.allocate_wake_slots(process, count);
 }
 
 void add_process_in_port_wake_up_list(process_record* process, std::int32_t port,
                                       std::int32_t slot) {
   kernel().trace.call("add_process_in_port_wake_up_list", process, port, slot);
+  kernel().events.add_wake_port(process, port, slot);
 }
 
 std::int32_t new_transaction(std::int64_t delay, std::int64_t value) {
   kernel().trace.call("new_transaction", delay, value);
-  static std::int32_t next_handle = 0;
-  next_handle = next_handle == INT32_MAX ? 1 : next_handle + 1;
-  return next_handle;
+  return kernel().events.new_transaction(delay, value);
 }
 
 void sqs_activate_driver(driver_record* driver) {
   kernel().trace.call("sqs_activate_driver", driver);
+  kernel().events.activate_driver(driver);
 }
 
 void assign0d_one_tr(driver_record* driver, std::int64_t value) {
   kernel().trace.call("assign0d_one_tr", driver, value);
+  kernel().events.assign_zero_delay(driver, value);
 }
 
 void conc_inertial_assign_driver_one_tr(driver_record* driver, std::int64_t value,
                                         std::int64_t delay) {
   kernel().trace.call("conc_inertial_assign_driver_one_tr", driver, value, delay);
+  kernel().events.assign_inertial(driver, value, delay);
 }
 
 std::int32_t sqs_desactivate_process(process_record* process) {
   kernel().trace.call("sqs_desactivate_process", process);
+  kernel().events.suspend(process);
   return 0;
 }
 
