@@ -8,6 +8,7 @@
 // and may replace a whole run with run(process_record*) by setting custom_run.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -30,10 +31,14 @@ struct process_port_map {
 
 // std_ulogic positions and the kernel's IEEE 1164 tables.
 namespace logic {
+inline constexpr std::int32_t unknown = 1;
 inline constexpr std::int32_t zero = 2;
 inline constexpr std::int32_t one = 3;
+// The port's position; anything outside 0 to 8 reads as 'X', so no table is indexed out of
+// bounds.
 inline std::int32_t port(const process_record* process, std::int32_t position) {
-  return static_cast<std::int32_t>(*process->ports[position]->value);
+  const auto value = static_cast<std::uint32_t>(*process->ports[position]->value);
+  return value <= 8 ? static_cast<std::int32_t>(value) : unknown;
 }
 inline std::int32_t not_(std::int32_t a) {
   return std_ulogic_not_table[a];
@@ -68,8 +73,10 @@ inline constexpr std::int32_t derating = 9;
 inline constexpr std::int32_t derating_object = 27;
 }  // namespace delay_generic
 
-// The inertial delay in ticks, from the generics as they stand now.
+// The inertial delay in ticks, from the generics as they stand now; never negative. Without a
+// tick length there is no delay to compute.
 inline std::int64_t corner_delay(const instance_record* instance) {
+  if (quel_mintr == 0) return 0;
   generic_record* const* g = instance->generics;
   const std::int64_t ticks_per_second = 1000000000000000LL / quel_mintr;
   const double t1 = static_cast<double>(ticks(
@@ -78,7 +85,7 @@ inline std::int64_t corner_delay(const instance_record* instance) {
                                        g[delay_generic::corner]->value.integer);
   const double t2 = static_cast<double>(ticks(std::floor(t1 * factor)));
   const double derating = g[delay_generic::derating]->value.real;
-  return ticks(std::floor(t2 * (1.0 + (derating - 27.0) * 0.0029)));
+  return std::max<std::int64_t>(ticks(std::floor(t2 * (1.0 + (derating - 27.0) * 0.0029))), 0);
 }
 
 // Schedules value on driver 0: a new transaction the first time, an assignment after.
@@ -127,10 +134,12 @@ struct logic_cell {
     if constexpr (Cell::delayed) {
       inc_range_table_size(1);
       cache_declared_tables(instance, 9, tab_func__9);
-      // Two more slots; the count stays as it is.
-      const auto count = static_cast<std::size_t>(instance->generic_count);
-      instance->generics = static_cast<generic_record**>(
-          vams_realloc(instance->generics, count * sizeof(void*) + 2 * sizeof(void*)));
+      // Two more slots, and at least up to the derating slot; the count stays as it is.
+      const auto count = static_cast<std::size_t>(std::max(instance->generic_count, 0));
+      const auto slots = std::max(count + 2, static_cast<std::size_t>(delay_generic::derating) + 1);
+      instance->generics =
+          static_cast<generic_record**>(vams_realloc(instance->generics, slots * sizeof(void*)));
+      std::fill(instance->generics + count, instance->generics + slots, nullptr);
       const auto* derating =
           static_cast<const context_record*>(declared_unit(instance, 2)->context);
       instance->generics[delay_generic::derating] =
