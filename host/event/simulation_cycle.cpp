@@ -16,8 +16,8 @@ void EventKernel::set_delta_limit(std::int32_t limit) {
 }
 
 void EventKernel::start() {
-  if (started_) return;
   throw_if_failed();
+  if (started_) return;
   if (quel_mintr <= 0) {
     throw SimulationError("tick length quel_mintr is " + std::to_string(quel_mintr) +
                           " fs; it must be positive");

@@ -109,12 +109,12 @@ TEST_F(GhdlOracle, TruthTablesOfAllThirteenCells) {
     std::string tag, deliverable;
     int inputs, outputs;
   } cells[] = {
-      {"l0_nand3", "LEVEL_0-ZEB_DL_NAND3", 3, 1},   {"l0_invx3", "LEVEL_0-ZEB_DL_INVX3", 1, 1},
-      {"l0_invx2", "LEVEL_0-ZEB_DL_INVX2", 1, 1},   {"l0_nor2i1", "LEVEL_0-ZEB_DL_NOR2I1", 2, 1},
-      {"l0_aoi21", "LEVEL_0-ZEB_DL_AOI21", 3, 1},   {"l0_xor2", "LEVEL_0-ZEB_DL_XOR2", 2, 1},
-      {"l0_xnor2", "LEVEL_0-ZEB_DL_XNOR2", 2, 1},   {"l0_dbufx1", "LEVEL_0-ZEB_DL_DBUFX1", 1, 2},
-      {"l0_dffr", "LEVEL_0-ZEB_DL_DFFR", 3, 1},     {"l2_aoi21", "LEVEL_2-ZEB_DL_AOI21", 3, 1},
-      {"l2_xnor2", "LEVEL_2-ZEB_DL_XNOR2", 2, 1},   {"l2_bufx2", "LEVEL_2-ZEB_DL_BUFX2", 1, 1},
+      {"l0_nand3", "LEVEL_0-ZEB_DL_NAND3", 3, 1}, {"l0_invx3", "LEVEL_0-ZEB_DL_INVX3", 1, 1},
+      {"l0_invx2", "LEVEL_0-ZEB_DL_INVX2", 1, 1}, {"l0_nor2i1", "LEVEL_0-ZEB_DL_NOR2I1", 2, 1},
+      {"l0_aoi21", "LEVEL_0-ZEB_DL_AOI21", 3, 1}, {"l0_xor2", "LEVEL_0-ZEB_DL_XOR2", 2, 1},
+      {"l0_xnor2", "LEVEL_0-ZEB_DL_XNOR2", 2, 1}, {"l0_dbufx1", "LEVEL_0-ZEB_DL_DBUFX1", 1, 2},
+      {"l0_dffr", "LEVEL_0-ZEB_DL_DFFR", 3, 1},   {"l2_aoi21", "LEVEL_2-ZEB_DL_AOI21", 3, 1},
+      {"l2_xnor2", "LEVEL_2-ZEB_DL_XNOR2", 2, 1}, {"l2_bufx2", "LEVEL_2-ZEB_DL_BUFX2", 1, 1},
       {"l2_or2", "LEVEL_2-ZEB_DL_OR2", 2, 1},
   };
   std::vector<std::string> outputs;
@@ -149,17 +149,32 @@ TEST_F(GhdlOracle, FlipFlopEdgesAndReset) {
   bench.timed = {
       {"rn", {{0, '0'}, {1 * u, '1'}, {10 * u, 'L'}, {11 * u, '0'}, {14 * u, '1'}}},
       {"clk",
-       {{0, 'U'},    {2 * u, '1'},  {4 * u, 'H'},  {5 * u, '1'},  {6 * u, '0'},  {7 * u, 'H'},
-        {8 * u, 'X'}, {9 * u, '1'}, {12 * u, '0'}, {13 * u, '1'}, {15 * u, '0'}, {16 * u, '1'},
-        {17 * u, '0'}, {18 * u, '1'}}},
+       {{0, 'U'},
+        {2 * u, '1'},
+        {4 * u, 'H'},
+        {5 * u, '1'},
+        {6 * u, '0'},
+        {7 * u, 'H'},
+        {8 * u, 'X'},
+        {9 * u, '1'},
+        {12 * u, '0'},
+        {13 * u, '1'},
+        {15 * u, '0'},
+        {16 * u, '1'},
+        {17 * u, '0'},
+        {18 * u, '1'}}},
       {"d", {{0, '1'}, {3 * u, '0'}, {6 * u, '1'}, {15 * u, 'W'}, {18 * u, '0'}}},
   };
   bench.stop = 20 * u + 1;
   const auto ours = expect_same_as_ghdl(bench);
   // Reset on '0' only and over the clock; edges to '1' from 'U', 'H' and 'X'; '0' to 'H' and
   // a change of d alone sample nothing; d changing with the edge is sampled new.
-  const VcdChanges q{{0, '0'},           {2 * u * 1000, '1'},  {5 * u * 1000, '0'},
-                     {9 * u * 1000, '1'}, {11 * u * 1000, '0'}, {16 * u * 1000, 'W'},
+  const VcdChanges q{{0, '0'},
+                     {2 * u * 1000, '1'},
+                     {5 * u * 1000, '0'},
+                     {9 * u * 1000, '1'},
+                     {11 * u * 1000, '0'},
+                     {16 * u * 1000, 'W'},
                      {18 * u * 1000, '0'}};
   EXPECT_EQ(ours.at("q"), q);
 }
@@ -172,9 +187,20 @@ TEST_F(GhdlOracle, InertialDelaySwallowsShortPulses) {
                  {"buf", "LEVEL_2-ZEB_DL_BUFX2", {"a", "ya"}, 1000}};
   bench.timed = {
       {"a",
-       {{0, '0'},       {5000, '1'},  {5300, '0'},  {10000, '1'}, {11500, '0'}, {15000, '1'},
-        {16000, '0'},   {20000, '1'}, {20999, '0'}, {25000, 'X'}, {25400, '1'}, {30000, '0'},
-        {45000, '1'},   {47000, '0'}}},
+       {{0, '0'},
+        {5000, '1'},
+        {5300, '0'},
+        {10000, '1'},
+        {11500, '0'},
+        {15000, '1'},
+        {16000, '0'},
+        {20000, '1'},
+        {20999, '0'},
+        {25000, 'X'},
+        {25400, '1'},
+        {30000, '0'},
+        {45000, '1'},
+        {47000, '0'}}},
       {"b", {{0, '0'}, {45500, '1'}, {45700, '0'}}},
   };
   bench.stop = 50001;
@@ -182,9 +208,9 @@ TEST_F(GhdlOracle, InertialDelaySwallowsShortPulses) {
   // Pulses of 300 and 999 ticks vanish, 1000 and 1500 pass; an 'X' pulse shorter than the
   // delay is replaced by the value after it; a glitch on b under a = '1' leaves y at '1'.
   const auto ns = [](std::int64_t ticks) { return ticks * 1000; };
-  const VcdChanges ya{{0, 'U'},           {ns(1000), '0'},  {ns(11000), '1'}, {ns(12500), '0'},
-                      {ns(16000), '1'},   {ns(17000), '0'}, {ns(26400), '1'}, {ns(31000), '0'},
-                      {ns(46000), '1'},   {ns(48000), '0'}};
+  const VcdChanges ya{{0, 'U'},         {ns(1000), '0'},  {ns(11000), '1'}, {ns(12500), '0'},
+                      {ns(16000), '1'}, {ns(17000), '0'}, {ns(26400), '1'}, {ns(31000), '0'},
+                      {ns(46000), '1'}, {ns(48000), '0'}};
   EXPECT_EQ(ours.at("ya"), ya);
   EXPECT_EQ(ours.at("y"), ya);
 }

@@ -43,7 +43,8 @@ class ProcessRuns : public test::HostTest {
     return instance;
   }
   static void set(host::Instance& instance, const Inputs& inputs) {
-    for (auto [port, value] : inputs) *instance.ports[static_cast<std::size_t>(port)]->value = value;
+    for (auto [port, value] : inputs)
+      *instance.ports[static_cast<std::size_t>(port)]->value = value;
   }
   static Lines run(host::Instance& instance, std::int32_t number) {
     process_record* process = instance.processes[static_cast<std::size_t>(number - 1)].record;
@@ -100,8 +101,8 @@ TEST_P(Combinational, FirstRunCreatesLaterRunsAssign) {
   const std::string driver = process + ".driver0";
   const std::string delay = delayed ? "1000000" : "0";
   auto later = [&](std::int64_t value) {
-    return delayed ? "conc_inertial_assign_driver_one_tr(" + driver + ", " +
-                         std::to_string(value) + ", " + delay + ")"
+    return delayed ? "conc_inertial_assign_driver_one_tr(" + driver + ", " + std::to_string(value) +
+                         ", " + delay + ")"
                    : "assign0d_one_tr(" + driver + ", " + std::to_string(value) + ")";
   };
   const std::string suspend = "sqs_desactivate_process(" + process + ")";
@@ -138,7 +139,8 @@ class OutOfRange : public ProcessRuns, public ::testing::WithParamInterface<OutO
 TEST_P(OutOfRange, ReadsAsX) {
   host::Instance& instance = cell(GetParam().unit);
   set(instance, GetParam().inputs);
-  EXPECT_EQ(run(instance, 1).front(), "new_transaction(0, " + std::to_string(GetParam().value) + ")");
+  EXPECT_EQ(run(instance, 1).front(),
+            "new_transaction(0, " + std::to_string(GetParam().value) + ")");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -200,8 +202,8 @@ TEST_P(CornerDelay, RecomputedAtEveryRun) {
   instance.generic(6)->value.integer = c.corner;
   design().declared().derating()->value.real = c.temperature;
   const std::string delay = std::to_string(c.delay);
-  const Lines report = c.reported ? Lines{"vams_error(4, " + std::to_string(c.corner) + ", 0, 2)"}
-                                  : Lines{};
+  const Lines report =
+      c.reported ? Lines{"vams_error(4, " + std::to_string(c.corner) + ", 0, 2)"} : Lines{};
   auto with_report = [&](Lines lines) {
     lines.insert(lines.begin(), report.begin(), report.end());
     return lines;
@@ -247,14 +249,14 @@ TEST_F(ProcessRuns, FlipFlopSuspendsFirstAndAssignsOnResetOrEdge) {
     return "assign0d_one_tr(" + driver0 + ", " + std::to_string(v) + ")";
   };
   const std::vector<FlipFlopStep> steps = {
-      {T, T, T, false, {}},                  // clock at '1' without an event: nothing
-      {T, T, F, false, {first, activate}},   // reset '0' creates the first transaction
-      {H, T, T, true, {assign(H)}},          // edge: d as it is
-      {T, H, T, true, {}},                   // an event leaving 'H' is no edge
-      {F, T, T, false, {}},                  // no event, no sample
-      {T, F, L, true, {}},                   // 'L' does not reset
-      {T, T, F, true, {assign(F)}},          // reset wins over the edge
-      {42, T, W, true, {assign(X)}},         // d outside 0 to 8 reads as 'X'
+      {T, T, T, false, {}},                 // clock at '1' without an event: nothing
+      {T, T, F, false, {first, activate}},  // reset '0' creates the first transaction
+      {H, T, T, true, {assign(H)}},         // edge: d as it is
+      {T, H, T, true, {}},                  // an event leaving 'H' is no edge
+      {F, T, T, false, {}},                 // no event, no sample
+      {T, F, L, true, {}},                  // 'L' does not reset
+      {T, T, F, true, {assign(F)}},         // reset wins over the edge
+      {42, T, W, true, {assign(X)}},        // d outside 0 to 8 reads as 'X'
   };
   signal_record* clock = instance.ports[1]->signal;
   for (std::size_t i = 0; i < steps.size(); ++i) {

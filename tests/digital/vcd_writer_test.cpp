@@ -18,9 +18,16 @@ TEST(VcdWriter, TimescaleIsTheCoarsestThatHoldsATick) {
     std::string unit;
     std::int64_t multiplier;
   } cases[] = {
-      {1, "1 fs", 1},    {10, "10 fs", 1},   {100, "100 fs", 1}, {1000, "1 ps", 1},
-      {3, "1 fs", 3},    {3000, "1 ps", 3},  {25000, "1 ps", 25}, {1000000000000000, "1 s", 1},
-      {2000000000000000, "1 s", 2}, {1000000000000000000, "1 s", 1000},
+      {1, "1 fs", 1},
+      {10, "10 fs", 1},
+      {100, "100 fs", 1},
+      {1000, "1 ps", 1},
+      {3, "1 fs", 3},
+      {3000, "1 ps", 3},
+      {25000, "1 ps", 25},
+      {1000000000000000, "1 s", 1},
+      {2000000000000000, "1 s", 2},
+      {1000000000000000000, "1 s", 1000},
   };
   for (const auto& c : cases) {
     const auto timescale = vcd_timescale(c.tick_fs);

@@ -39,14 +39,15 @@ class TemporaryDirectory {
 std::string ghdl_vcd(const std::string& vhdl, const std::string& top, std::int64_t stop_fs) {
   const TemporaryDirectory dir;
   std::ofstream(dir.path() / "bench.vhd") << vhdl;
-  const std::string command = "cd '" + dir.path().string() +
-                              "' && { ghdl -a bench.vhd && ghdl -e " + top + " && ghdl -r " + top +
-                              " --vcd=out.vcd --stop-time=" + std::to_string(stop_fs) +
-                              "fs; } > log.txt 2>&1";
+  const std::string command =
+      "cd '" + dir.path().string() + "' && { ghdl -a bench.vhd && ghdl -e " + top + " && ghdl -r " +
+      top + " --vcd=out.vcd --stop-time=" + std::to_string(stop_fs) + "fs; } > log.txt 2>&1";
   const int status = std::system(command.c_str());
   if (status != 0) {
-    throw std::runtime_error("GHDL failed (is ghdl installed? scripts/install-deps.sh installs "
-                             "it):\n" + read_file(dir.path() / "log.txt"));
+    throw std::runtime_error(
+        "GHDL failed (is ghdl installed? scripts/install-deps.sh installs "
+        "it):\n" +
+        read_file(dir.path() / "log.txt"));
   }
   return read_file(dir.path() / "out.vcd");
 }

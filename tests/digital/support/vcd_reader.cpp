@@ -16,8 +16,8 @@ std::int64_t femtoseconds_per(const std::string& timescale) {
   const std::int64_t count = std::stoll(timescale.substr(0, digits));
   const std::string unit = timescale.substr(digits);
   static const std::map<std::string, std::int64_t> units{
-      {"fs", 1}, {"ps", 1000}, {"ns", 1000000}, {"us", 1000000000}, {"ms", 1000000000000},
-      {"s", 1000000000000000}};
+      {"fs", 1},          {"ps", 1000},          {"ns", 1000000},
+      {"us", 1000000000}, {"ms", 1000000000000}, {"s", 1000000000000000}};
   const auto it = units.find(unit);
   if (it == units.end()) throw std::runtime_error("VCD timescale '" + timescale + "'");
   return count * it->second;
