@@ -11,19 +11,6 @@
 
 namespace host::event {
 
-namespace {
-
-// Generic positions of the corner-delay cells.
-constexpr std::int32_t base_generic = 5;
-constexpr std::int32_t corner_generic = 6;
-constexpr std::int32_t factors_generic = 7;
-
-bool has_corner_delay(const Instance& cell) {
-  return cell.entry->kind == UnitKind::digital && (cell.entry->slots & slot::usr_eval) != 0;
-}
-
-}  // namespace
-
 EventKernel& LogicSimulation::events() {
   return kernel().events;
 }
@@ -112,24 +99,9 @@ Instance& LogicSimulation::connect_and_elaborate(
     cell.ports[static_cast<std::size_t>(port)]->signal = signal.record;
     cell.ports[static_cast<std::size_t>(port)]->value = signal.value;
   }
-  if (has_corner_delay(cell)) {
-    generic_record* factors = cell.generic(factors_generic);
-    factors->value.array = kernel().memory.make_array<double>(3);
-    set_corner_delay(cell, {0.0, {1.0, 1.0, 1.0}, kernel().settings.corner});
-  }
   elaborate(cell);
   events().throw_if_failed();
   return cell;
-}
-
-void LogicSimulation::set_corner_delay(Instance& cell, const CornerDelay& delay) {
-  if (!has_corner_delay(cell)) {
-    throw std::invalid_argument(cell.name + ": " + std::string(cell.entry->name) +
-                                " has no corner delay");
-  }
-  cell.generic(base_generic)->value.real = delay.base_seconds;
-  cell.generic(corner_generic)->value.integer = delay.corner;
-  std::copy(delay.factors.begin(), delay.factors.end(), cell.generic(factors_generic)->value.array);
 }
 
 void LogicSimulation::set_tick_length(std::int64_t fs) {

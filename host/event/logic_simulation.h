@@ -2,7 +2,6 @@
 // stimuli, settings, runs, waveforms. Used by the tests and by the netlist front.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -24,13 +23,6 @@ struct PortConnection {
   SignalId signal;
 };
 
-// The generics a corner-delay cell reads at each run: base delay, factor per corner, corner.
-struct CornerDelay {
-  double base_seconds = 0.0;
-  std::array<double, 3> factors{1.0, 1.0, 1.0};
-  std::int64_t corner = 0;
-};
-
 // Errors throw std::invalid_argument (a bad request, naming the instance, port or signal)
 // or SimulationError (the kernel found a fault: two drivers, a protocol error, ...).
 class LogicSimulation {
@@ -41,14 +33,12 @@ class LogicSimulation {
   SignalId signal(std::string_view name) const;
 
   // Instantiates and elaborates a logic cell, its ports connected by position (every port)
-  // or by name (unnamed ports keep a signal of their own).
+  // or by name (unnamed ports keep a signal of their own). The generics of a corner-delay
+  // cell are read at every run: host::set_generic changes them at any time.
   Instance& add_cell(std::string name, std::string_view deliverable,
                      const std::vector<SignalId>& by_position);
   Instance& add_cell_named(std::string name, std::string_view deliverable,
                            const std::vector<PortConnection>& by_name);
-  // A corner-delay cell starts with base 0 (no delay), factors 1 and the selected corner.
-  void set_corner_delay(Instance& cell, const CornerDelay& delay);
-
   // Tick length in femtoseconds (quel_mintr), positive, before the start.
   void set_tick_length(std::int64_t fs);
   // The derating value the corner-delay cells read at every run.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/event/logic_value.h"
+#include "host/generics.h"
 #include "tests/digital/support/logic_fixture.h"
 
 namespace {
@@ -109,7 +110,7 @@ TEST_F(EventKernel, CornerDelayFollowsTheSettingsAtEachRun) {
   sim().set_tick_length(1000);
   const SignalId a = sim().add_signal("a"), y = sim().add_signal("y");
   host::Instance& buffer = sim().add_cell("B", "LEVEL_2-ZEB_DL_BUFX2", {a, y});
-  sim().set_corner_delay(buffer, {1e-9, {1.0, 2.0, 0.5}, 0});
+  host::set_generic_table(buffer, "DELAY_FACTORS", {1.0, 2.0, 0.5});
   sim().drive_timed(a, {{0, '1'}, {5000, '0'}, {10000, '1'}});
   sim().record_waveforms();
   sim().set_temperature(127.0);
@@ -117,7 +118,7 @@ TEST_F(EventKernel, CornerDelayFollowsTheSettingsAtEachRun) {
   EXPECT_EQ(sim().value_at(y, 1289), 'U');
   EXPECT_EQ(sim().value_at(y, 1290), '1');
   sim().set_temperature(27.0);
-  sim().set_corner_delay(buffer, {1e-9, {1.0, 2.0, 0.5}, 1});
+  host::set_generic(buffer, "PROCESS_CORNER", 1);
   sim().run_until(20000);
   EXPECT_EQ(sim().value_at(y, 6999), '1');
   EXPECT_EQ(sim().value_at(y, 7000), '0');
@@ -194,7 +195,7 @@ TEST_F(EventKernel, KernelSourcesConflictWithDrivers) {
 // Requests the front refuses, each naming what is wrong.
 TEST_F(EventKernel, RefusesBadRequests) {
   const SignalId a = sim().add_signal("a"), y = sim().add_signal("y");
-  host::Instance& inverter = sim().add_cell("U1", "LEVEL_0-ZEB_DL_INVX2", {a, y});
+  sim().add_cell("U1", "LEVEL_0-ZEB_DL_INVX2", {a, y});
   const std::pair<std::function<void()>, std::string> cases[] = {
       {[&] { sim().add_signal("a"); }, "signal 'a' exists already"},
       {[&] { sim().add_signal("a b"); }, "signal name 'a b' is empty or holds blanks"},
@@ -222,8 +223,6 @@ TEST_F(EventKernel, RefusesBadRequests) {
          sim().add_cell("U2", "LEVEL_0-ZEB_DL_INVX2", {a, SignalId{99}});
        },
        "signal id 99 does not exist"},
-      {[&] { sim().set_corner_delay(inverter, {}); },
-       "U1: LEVEL_0-ZEB_DL_INVX2 has no corner delay"},
       {[&] { sim().set_tick_length(0); }, "tick length 0 fs: it must be positive"},
       {[&] { sim().set_tick_length(-5); }, "tick length -5 fs: it must be positive"},
       {[&] { sim().set_temperature(1.0 / 0.0); }, "temperature inf is not finite"},

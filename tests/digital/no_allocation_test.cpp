@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "host/generics.h"
 #include "tests/digital/support/logic_fixture.h"
 
 namespace {
@@ -37,9 +38,9 @@ TEST_F(NoAllocation, WarmSimulationAllocatesNothing) {
   const auto n1 = s.add_signal("n1"), n2 = s.add_signal("n2"), n3 = s.add_signal("n3");
   const auto clk = s.add_signal("clk"), rn = s.add_signal("rn"), fb = s.add_signal("fb");
   const auto q0 = s.add_signal("q0"), q1 = s.add_signal("q1");
-  s.set_corner_delay(s.add_cell("G1", "LEVEL_2-ZEB_DL_AOI21", {n3, en, zero, n1}), {1e-9});
+  s.add_cell("G1", "LEVEL_2-ZEB_DL_AOI21", {n3, en, zero, n1});
   s.add_cell("G2", "LEVEL_0-ZEB_DL_INVX2", {n1, n2});
-  s.set_corner_delay(s.add_cell("G3", "LEVEL_2-ZEB_DL_XNOR2", {n2, zero, n3}), {0.5e-9});
+  host::set_generic(s.add_cell("G3", "LEVEL_2-ZEB_DL_XNOR2", {n2, zero, n3}), "DELAY", 0.5e-9);
   s.add_cell("F0", "LEVEL_0-ZEB_DL_DFFR", {fb, clk, rn, q0});
   s.add_cell("F1", "LEVEL_0-ZEB_DL_DFFR", {q0, clk, rn, q1});
   s.add_cell("X", "LEVEL_0-ZEB_DL_XNOR2", {q1, n1, fb});

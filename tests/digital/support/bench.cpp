@@ -4,6 +4,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "host/generics.h"
+
 namespace test {
 
 namespace {
@@ -65,7 +67,8 @@ std::string run_in_kernel(host::event::LogicSimulation& sim, const Bench& bench)
       if (bench.tick_fs != 1000 || factor * 1000.0 != static_cast<double>(cell.delay)) {
         throw std::invalid_argument(cell.instance + ": a delay the bench cannot set exactly");
       }
-      sim.set_corner_delay(instance, {1e-9, {factor, factor, factor}, 0});
+      host::set_generic(instance, "DELAY", 1e-9);
+      host::set_generic_table(instance, "DELAY_FACTORS", {factor, factor, factor});
     }
   }
   for (const auto& [name, value] : bench.constants) sim.drive_constant(sim.signal(name), value);
