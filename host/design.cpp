@@ -30,10 +30,15 @@ Instance& Design::add(std::string name, std::string_view deliverable) {
   if (entry == nullptr) {
     throw std::invalid_argument("unknown deliverable '" + std::string(deliverable) + "'");
   }
+  return add(std::move(name), *entry, loader_.load(*entry));
+}
+
+Instance& Design::add(std::string name, const CatalogEntry& entry_data, const Plugin& plugin) {
+  const CatalogEntry* entry = &entry_data;
   auto instance = std::make_unique<Instance>();
   instance->name = std::move(name);
   instance->entry = entry;
-  instance->plugin = &loader_.load(*entry);
+  instance->plugin = &plugin;
 
   Memory& memory = kernel().memory;
   RecordNames& names = kernel().names;

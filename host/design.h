@@ -48,6 +48,8 @@ class Design {
   // Loads the deliverable and builds an instance's records; throws LoadError or
   // std::invalid_argument for an unknown deliverable.
   Instance& add(std::string name, std::string_view deliverable);
+  // Builds an instance of a unit described by `entry` whose table is already loaded.
+  Instance& add(std::string name, const CatalogEntry& entry, const Plugin& plugin);
 
   const std::vector<std::unique_ptr<Instance>>& instances() const { return instances_; }
   Loader& loader() { return loader_; }

@@ -24,6 +24,7 @@ void Kernel::reset() {
   ebi_fp = nullptr;
   tmp_extra = nullptr;
   tmp_value_scal = nullptr;
+  analog = analog::ServiceState();
   sim_digital_analog_interaction = 0;
 }
 

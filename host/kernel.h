@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "frame/records.h"
+#include "host/analog/service_state.h"
 #include "host/event/event_kernel.h"
 #include "host/memory.h"
 #include "host/trace.h"
@@ -62,6 +63,7 @@ class Kernel {
   std::vector<instance_record*> objects;  // by object index
   std::int32_t current_object = -1;
   FixedPins* fixed_pins = nullptr;
+  analog::ServiceState analog;  // analog declarations and the engine's evaluation targets
 
   // Scratch sizes the units announced for their generic defaults.
   std::int32_t range_table_size = 0;

@@ -1,10 +1,27 @@
 // Elaboration services: callbacks, object index, states, matrix reservations and the scratch
 // tables of generic evaluation.
+#include <string>
+
 #include "frame/host_services.h"
 #include "host/kernel.h"
 
 using host::kernel;
 using host::Trace;
+using host::analog::UnitDeclarations;
+
+namespace {
+
+// The declarations of the current object; a call with no current object is kept as a fault.
+UnitDeclarations* declarations(const char* service) {
+  auto& k = kernel();
+  UnitDeclarations* declared = k.analog.declarations(k.current_object);
+  if (declared == nullptr) {
+    k.analog.stray(std::string(service) + " called with no current object");
+  }
+  return declared;
+}
+
+}  // namespace
 
 extern "C" {
 
@@ -23,37 +40,57 @@ std::int32_t index_objet_courant(void) {
   return kernel().current_object;
 }
 
+// Makes an object current; an index that names no object leaves none current.
 void vhdl_update_fas_envir(std::int32_t object_index) {
-  kernel().trace.call("vhdl_update_fas_envir", object_index);
-  kernel().current_object = object_index;
+  auto& k = kernel();
+  k.trace.call("vhdl_update_fas_envir", object_index);
+  if (object_index >= 0 && object_index < static_cast<std::int32_t>(k.objects.size())) {
+    k.current_object = object_index;
+  } else {
+    k.current_object = -1;
+    k.analog.stray("vhdl_update_fas_envir(" + std::to_string(object_index) +
+                   ") names no object");
+  }
 }
 
 void tavo_ask_for_implicit_states(std::int32_t count) {
   kernel().trace.call("tavo_ask_for_implicit_states", count);
+  if (auto* declared = declarations("tavo_ask_for_implicit_states")) declared->ask_for_states(count);
 }
 
 void tavo_exchange_quantity_idx(std::int32_t state, quantity_record* quantity, double value) {
   kernel().trace.call("tavo_exchange_quantity_idx", state, quantity, value);
+  if (auto* declared = declarations("tavo_exchange_quantity_idx")) {
+    declared->bind_state(state, quantity, value);
+  }
 }
 
 void Set_Deriv(std::int32_t mode) {
   kernel().trace.call("Set_Deriv", mode);
+  if (auto* declared = declarations("Set_Deriv")) declared->set_jacobian_mode(mode);
 }
 
 void fdr_reserve_mat_loc(std::int32_t location, std::int32_t row_kind, std::int32_t row_number,
                          std::int32_t column_kind, std::int32_t column_number) {
   kernel().trace.call("fdr_reserve_mat_loc", location, row_kind, row_number, column_kind,
                       column_number);
+  if (auto* declared = declarations("fdr_reserve_mat_loc")) {
+    declared->reserve(location, {true, row_kind, row_number, column_kind, column_number});
+  }
 }
 
+// Brackets the pins whose voltage derivatives the unit reads.
 void bb_RF_setup(void) {
   kernel().trace.call("bb_RF_setup");
+  if (auto* declared = declarations("bb_RF_setup")) declared->begin_derivative_pins();
 }
 void Init_DDT_Pin(std::int32_t pin) {
   kernel().trace.call("Init_DDT_Pin", pin);
+  if (auto* declared = declarations("Init_DDT_Pin")) declared->derivative_pin(pin);
 }
 void bb_RF_der(void) {
   kernel().trace.call("bb_RF_der");
+  if (auto* declared = declarations("bb_RF_der")) declared->end_derivative_pins();
 }
 
 void sim_update_qexplt(quantity_record* quantity) {

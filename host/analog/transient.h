@@ -1,0 +1,36 @@
+// Transient analysis: the operating point at t = 0 with the sources at their time-zero
+// values, then steps of backward Euler and BDF2 under local-truncation-error control.
+//
+// Steps land on every corner of a source waveform, and the integrator restarts there with
+// backward Euler. A step whose Newton iteration fails is retried an eighth as long; one whose
+// error is too large, shorter as the error estimate says. The units' end_computed callbacks run
+// after the operating point and after every accepted step.
+#pragma once
+
+#include <cstdint>
+
+#include "host/analog/circuit.h"
+#include "host/analog/operating_point.h"
+#include "host/analog/options.h"
+#include "host/analog/results.h"
+
+namespace host::analog {
+
+struct TransientOptions {
+  double stop = 0.0;
+  // Step hint: the rise and fall time of a PULSE that gives none. Zero: stop / 50.
+  double step = 0.0;
+  // Largest step. Zero: stop / 50.
+  double max_step = 0.0;
+  // Smallest step before the analysis gives up. Zero: 1e-12 * stop.
+  double min_step = 0.0;
+  Tolerances tolerances;
+  double trtol = 7.0;  // allowance of the truncation error over the Newton tolerance
+  std::int32_t max_newton_iterations = 20;
+  DcOptions dc;  // the operating point at t = 0
+};
+
+// Throws AnalysisError naming the time and the node or instance where the analysis stopped.
+TransientResult transient(Circuit& circuit, const TransientOptions& options);
+
+}  // namespace host::analog
