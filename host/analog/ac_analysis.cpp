@@ -27,7 +27,8 @@ std::vector<double> ac_frequencies(const AcOptions& options) {
   if (options.sweep == AcSweep::linear) {
     if (options.points == 1) return {options.start};
     const double step = (options.stop - options.start) / (options.points - 1);
-    for (std::int32_t k = 0; k < options.points; ++k) frequencies.push_back(options.start + k * step);
+    for (std::int32_t k = 0; k < options.points; ++k)
+      frequencies.push_back(options.start + k * step);
     frequencies.back() = options.stop;
     return frequencies;
   }

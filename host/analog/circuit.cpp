@@ -1,10 +1,12 @@
 #include "host/analog/circuit.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "host/analog/analysis_error.h"
 #include "host/analog/system.h"
 #include "host/elaborate.h"
+#include "host/generics.h"
 #include "host/kernel.h"
 
 namespace host::analog {
@@ -25,7 +27,7 @@ std::string port_list(const CatalogEntry& entry) {
   return list;
 }
 
-void set_generic(generic_record* generic, const GenericValue& given) {
+void set_by_position(generic_record* generic, const GenericValue& given) {
   if (const auto* real = std::get_if<double>(&given.value)) {
     generic->value.real = *real;
   } else if (const auto* integer = std::get_if<std::int64_t>(&given.value)) {
@@ -35,6 +37,25 @@ void set_generic(generic_record* generic, const GenericValue& given) {
     double* array = kernel().memory.make_array<double>(values.size());
     std::copy(values.begin(), values.end(), array);
     generic->value.array = array;
+  }
+}
+
+void set_by_name(Instance& instance, const GenericValue& given) {
+  try {
+    if (const auto* real = std::get_if<double>(&given.value)) {
+      set_generic(instance, given.name, *real);
+    } else if (const auto* integer = std::get_if<std::int64_t>(&given.value)) {
+      set_generic(instance, given.name, static_cast<double>(*integer));
+    } else {
+      const auto& values = std::get<std::vector<double>>(given.value);
+      if (values.size() != 3) {
+        throw std::invalid_argument(instance.name + ": generic " + given.name +
+                                    " takes three values, one per corner");
+      }
+      set_generic_table(instance, given.name, {values[0], values[1], values[2]});
+    }
+  } catch (const std::invalid_argument& error) {
+    throw CircuitError(std::string("instance ") + error.what());
   }
 }
 
@@ -62,10 +83,10 @@ std::int32_t Circuit::node(std::string_view name) {
 void Circuit::check_new_name(const std::string& name) const {
   if (name.empty()) throw CircuitError("an element needs a name");
   if (system_) throw CircuitError("element '" + name + "' added after analysis began");
-  const bool taken =
-      std::any_of(sources_.begin(), sources_.end(), [&](const Source& s) { return s.name == name; }) ||
-      std::any_of(units_.begin(), units_.end(),
-                  [&](const UnitInstance& u) { return u.instance->name == name; });
+  const bool taken = std::any_of(sources_.begin(), sources_.end(),
+                                 [&](const Source& s) { return s.name == name; }) ||
+                     std::any_of(units_.begin(), units_.end(),
+                                 [&](const UnitInstance& u) { return u.instance->name == name; });
   if (taken) throw CircuitError("element '" + name + "' defined twice");
 }
 
@@ -130,12 +151,17 @@ Instance& Circuit::place(Instance& instance, const std::vector<std::string>& nod
                        " nodes given");
   }
   for (const GenericValue& given : generics) {
+    if (!given.name.empty()) {
+      set_by_name(instance, given);
+      continue;
+    }
     if (given.position < 0 || given.position >= instance.record->generic_count) {
       throw CircuitError(describe(instance) + ": generic position " +
                          std::to_string(given.position) + " outside 0 to " +
                          std::to_string(instance.record->generic_count - 1));
     }
-    set_generic(instance.generic(given.position), given);
+    set_by_position(instance.generic(given.position), given);
+    instance.given[static_cast<std::size_t>(given.position)] = true;
   }
   UnitInstance placed{&instance, {}};
   for (const std::string& n : nodes) placed.nodes.push_back(node(n));

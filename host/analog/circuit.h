@@ -4,10 +4,12 @@
 //   host::Design design(loader);
 //   host::analog::Circuit circuit(design);
 //   circuit.voltage_source("V1", "in", "0", Waveform::dc(1.0).with_ac(1.0));
-//   circuit.unit("R1", "LEVEL_0-ZEB_RES_2P", {"in", "out"}, {{18, 1e3}});
+//   circuit.unit("R1", "LEVEL_0-ZEB_RES_2P", {"in", "out"}, {{"R", 1e3}});
 //   circuit.unit("C1", "LEVEL_0-ZEB_CAP_2P", {"out", "0"}, {{18, 1e-6}});
 //
-// Node "0" (also "gnd") is the reference node. Generic values are set by position.
+// Node "0" (also "gnd") is the reference node. Generics are named as in the catalog, or given
+// by position with a value of the record's type; either way the unit computes no default for
+// them.
 #pragma once
 
 #include <cstdint>
@@ -25,8 +27,16 @@ namespace host::analog {
 class System;
 
 struct GenericValue {
-  std::int32_t position;
-  std::variant<double, std::int64_t, std::vector<double>> value;
+  using Value = std::variant<double, std::int64_t, std::vector<double>>;
+  GenericValue(std::int32_t at, Value v) : position(at), value(std::move(v)) {}
+  GenericValue(std::string generic, Value v) : name(std::move(generic)), value(std::move(v)) {}
+  GenericValue(const char* generic, Value v) : name(generic), value(std::move(v)) {}
+
+  std::int32_t position = -1;  // when no name is given
+  std::string name;
+  // By name: a real (or a whole number for an integer generic) or three reals for a corner
+  // table. By position: written as is, a real, an integer or a real array.
+  Value value;
 };
 
 enum class SourceKind { voltage, current };
@@ -91,8 +101,8 @@ class Circuit {
 
  private:
   void check_new_name(const std::string& name) const;
-  void add_source(std::string name, SourceKind kind, std::string_view plus,
-                  std::string_view minus, Waveform waveform);
+  void add_source(std::string name, SourceKind kind, std::string_view plus, std::string_view minus,
+                  Waveform waveform);
   Instance& place(Instance& instance, const std::vector<std::string>& nodes,
                   const std::vector<GenericValue>& generics);
   void elaborate(Instance& instance);

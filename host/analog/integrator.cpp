@@ -31,8 +31,7 @@ StepCoefficients coefficients(const History& history, std::int32_t order, double
   return {(1.0 + 2.0 * rho) / ((1.0 + rho) * h), -(1.0 + rho) / h, rho * rho / ((1.0 + rho) * h)};
 }
 
-void derivative_history(const History& history, const StepCoefficients& c,
-                        std::span<double> out) {
+void derivative_history(const History& history, const StepCoefficients& c, std::span<double> out) {
   const auto xn = history.x(0);
   if (c.c1 == 0.0) {
     for (std::size_t u = 0; u < out.size(); ++u) out[u] = c.c0 * xn[u];

@@ -26,7 +26,9 @@ class History {
   std::span<const double> x(std::int32_t k) const { return points_[slot(k)]; }
 
  private:
-  std::size_t slot(std::int32_t k) const { return (newest_ + depth - static_cast<std::size_t>(k)) % depth; }
+  std::size_t slot(std::int32_t k) const {
+    return (newest_ + depth - static_cast<std::size_t>(k)) % depth;
+  }
   std::array<std::vector<double>, depth> points_;
   std::array<double, depth> times_{};
   std::size_t newest_ = 0;
@@ -45,15 +47,14 @@ struct StepCoefficients {
 StepCoefficients coefficients(const History& history, std::int32_t order, double h);
 
 // The derivative history of every unknown for those coefficients.
-void derivative_history(const History& history, const StepCoefficients& c,
-                        std::span<double> out);
+void derivative_history(const History& history, const StepCoefficients& c, std::span<double> out);
 
 // A starting guess at time t: linear extrapolation from the last two points, or the last.
 void predict(const History& history, double t, std::span<double> x);
 
 struct ErrorEstimate {
-  bool checked = false;   // false when too few points are known to estimate
-  double ratio = 0.0;     // worst local truncation error over its tolerance
+  bool checked = false;  // false when too few points are known to estimate
+  double ratio = 0.0;    // worst local truncation error over its tolerance
   std::int32_t worst = -1;
 };
 

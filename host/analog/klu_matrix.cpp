@@ -50,8 +50,8 @@ SparseMatrix<Scalar>::SparseMatrix(std::int32_t size, std::span<const Entry> pat
     : size_(size), pattern_(compress(size, pattern)), solver_(std::make_unique<Solver>()) {
   values_.assign(pattern_.rows.size(), Scalar{});
   klu_defaults(&solver_->common);
-  solver_->symbolic = klu_analyze(size_, pattern_.column_starts.data(), pattern_.rows.data(),
-                                  &solver_->common);
+  solver_->symbolic =
+      klu_analyze(size_, pattern_.column_starts.data(), pattern_.rows.data(), &solver_->common);
 }
 
 template <class Scalar>

@@ -1,6 +1,7 @@
 #include "host/analog/operating_point.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "host/analog/analysis_error.h"
 
@@ -11,24 +12,39 @@ namespace {
 constexpr double gmin_start = 1e-3;
 constexpr double gmin_end = 1e-12;
 constexpr double gmin_factor = 10.0;
+constexpr double gmin_smallest_factor = 1.01;
 constexpr double source_first_step = 0.1;
 constexpr double source_smallest_step = 1e-4;
 
-// Walks gmin from gmin_start down to zero, each solution starting the next.
-bool gmin_stepping(System& system, std::span<double> x, LoadPoint point,
-                   const DcOptions& options, std::int32_t& iterations) {
-  for (double gmin = gmin_start;; gmin /= gmin_factor) {
-    point.gmin = gmin < gmin_end ? 0.0 : gmin;
+// Walks gmin from gmin_start down to zero, each solution starting the next; where a stage
+// fails, it retries from the last good one with a gentler factor.
+bool gmin_stepping(System& system, std::span<double> x, LoadPoint point, const DcOptions& options,
+                   std::int32_t& iterations) {
+  std::vector<double> good(x.begin(), x.end());
+  double good_gmin = -1.0;  // none solved yet
+  double factor = gmin_factor;
+  point.gmin = gmin_start;
+  while (true) {
     const NewtonOutcome outcome = solve_newton(system, x, point, options.newton);
     iterations += outcome.iterations;
-    if (!outcome.converged) return false;
-    if (point.gmin == 0.0) return true;
+    if (outcome.converged) {
+      if (point.gmin == 0.0) return true;
+      std::copy(x.begin(), x.end(), good.begin());
+      good_gmin = point.gmin;
+      factor = std::min(factor * factor, gmin_factor);
+    } else {
+      factor = std::sqrt(factor);
+      if (good_gmin < 0.0 || point.gmin == 0.0 || factor < gmin_smallest_factor) return false;
+      std::copy(good.begin(), good.end(), x.begin());
+    }
+    const double next = good_gmin / factor;
+    point.gmin = next < gmin_end ? 0.0 : next;
   }
 }
 
 // Raises the sources from zero to full value, shortening the step where Newton fails.
-bool source_stepping(System& system, std::span<double> x, LoadPoint point,
-                     const DcOptions& options, std::int32_t& iterations) {
+bool source_stepping(System& system, std::span<double> x, LoadPoint point, const DcOptions& options,
+                     std::int32_t& iterations) {
   std::vector<double> good(x.size(), 0.0);
   std::fill(x.begin(), x.end(), 0.0);
   const double full = point.source_scale;

@@ -4,8 +4,8 @@
 namespace host::analog {
 
 struct Tolerances {
-  double reltol = 1e-3;  // relative, on every unknown
-  double vntol = 1e-6;   // absolute on node voltages (V)
+  double reltol = 1e-3;   // relative, on every unknown
+  double vntol = 1e-6;    // absolute on node voltages (V)
   double abstol = 1e-12;  // absolute on currents and states
 };
 

@@ -44,8 +44,15 @@ System::System(Circuit& circuit) : circuit_(circuit), node_count_(circuit.node_c
   std::sort(dynamic_.begin(), dynamic_.end());
   first_branch_ = next;
   for (const Source& source : circuit.sources()) {
-    SourceSlots slots{&source, source.waveform, node_to_unknown(source.plus), node_to_unknown(source.minus),
-                      reference, -1, -1, -1, -1};
+    SourceSlots slots{&source,
+                      source.waveform,
+                      node_to_unknown(source.plus),
+                      node_to_unknown(source.minus),
+                      reference,
+                      -1,
+                      -1,
+                      -1,
+                      -1};
     if (source.kind == SourceKind::voltage) slots.branch = next++;
     sources_.push_back(slots);
   }
@@ -231,9 +238,8 @@ void System::stamp_sources(const LoadPoint& point) {
   std::span<double> j = jacobian_->values();
   const double* x = point_.x;
   for (const SourceSlots& s : sources_) {
-    const double value =
-        point.source_scale *
-        (point.transient ? s.transient.at(point.time) : s.source->waveform.dc_value());
+    const double value = point.source_scale * (point.transient ? s.transient.at(point.time)
+                                                               : s.source->waveform.dc_value());
     if (s.source->kind == SourceKind::current) {
       if (s.plus != reference) residual_[s.plus] += value;
       if (s.minus != reference) residual_[s.minus] -= value;

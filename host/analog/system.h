@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "host/analog/sparse_matrix.h"
-#include "host/analog/waveform.h"
 #include "host/analog/unit_runtime.h"
+#include "host/analog/waveform.h"
 
 namespace host::analog {
 
@@ -29,7 +29,7 @@ enum class UnknownKind { node, state, branch };
 
 // How the sources are evaluated, and the helpers of DC convergence.
 struct LoadPoint {
-  bool transient = false;     // sources at their time function, else at their DC value
+  bool transient = false;  // sources at their time function, else at their DC value
   double time = 0.0;
   double source_scale = 1.0;  // source stepping
   double gmin = 0.0;          // conductance from every node to the reference
@@ -109,7 +109,7 @@ class System {
   struct SourceSlots {
     const Source* source;
     Waveform transient;
-    std::int32_t plus, minus, branch;               // unknowns or reference
+    std::int32_t plus, minus, branch;                                   // unknowns or reference
     std::int32_t plus_branch, minus_branch, branch_plus, branch_minus;  // slots or -1
   };
   std::vector<SourceSlots> sources_;

@@ -56,8 +56,8 @@ std::vector<double> breakpoints(System& system, const TransientOptions& options,
 }
 
 [[noreturn]] void too_small(const System& system, double h, const std::string& why) {
-  throw AnalysisError(system.context() + ": time step too small (" + format_double(h) +
-                      " s); " + why);
+  throw AnalysisError(system.context() + ": time step too small (" + format_double(h) + " s); " +
+                      why);
 }
 
 }  // namespace
@@ -111,16 +111,16 @@ TransientResult transient(Circuit& circuit, const TransientOptions& options) {
       if (h < limit.min_step) too_small(system, h, outcome.explain(system));
       continue;
     }
-    const ErrorEstimate error = truncation_error(history, order, point.time, next,
-                                                 system.dynamic_unknowns(), options.tolerances,
-                                                 options.trtol);
+    const ErrorEstimate error =
+        truncation_error(history, order, point.time, next, system.dynamic_unknowns(),
+                         options.tolerances, options.trtol);
     const double factor = step_factor(error, order);
     if (error.checked && error.ratio > 1.0) {
       ++result.statistics.rejected_for_error;
       h *= std::min(factor, 0.9);
       if (h < limit.min_step) {
-        too_small(system, h, "the local truncation error stays too large at " +
-                                 system.describe(error.worst));
+        too_small(system, h,
+                  "the local truncation error stays too large at " + system.describe(error.worst));
       }
       continue;
     }

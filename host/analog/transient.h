@@ -25,7 +25,9 @@ struct TransientOptions {
   // Smallest step before the analysis gives up. Zero: 1e-12 * stop.
   double min_step = 0.0;
   Tolerances tolerances;
-  double trtol = 7.0;  // allowance of the truncation error over the Newton tolerance
+  // Allowance of the truncation error over reltol |V| + vntol. The estimate is of the voltage
+  // error itself, so 1 keeps each step within the Newton tolerances.
+  double trtol = 1.0;
   std::int32_t max_newton_iterations = 20;
   DcOptions dc;  // the operating point at t = 0
 };

@@ -86,7 +86,8 @@ void UnitDeclarations::derivative_pin(std::int32_t pin) {
 }
 
 void UnitDeclarations::end_derivative_pins() {
-  if (!in_derivative_bracket_) problems_.push_back("closes derivative-pin declarations never opened");
+  if (!in_derivative_bracket_)
+    problems_.push_back("closes derivative-pin declarations never opened");
   in_derivative_bracket_ = false;
 }
 
@@ -115,11 +116,10 @@ void UnitDeclarations::check(std::int32_t pin_count) {
       problems_.push_back("leaves " + location + " unreserved");
     } else if (!valid(where.row_kind, where.row_number) ||
                !valid(where.column_kind, where.column_number)) {
-      problems_.push_back("reserves " + location + " at row " +
-                          kind_text(where.row_kind, where.row_number) + ", column " +
-                          kind_text(where.column_kind, where.column_number) + " but has " +
-                          std::to_string(pin_count) + " pins and " +
-                          std::to_string(state_count()) + " states");
+      problems_.push_back(
+          "reserves " + location + " at row " + kind_text(where.row_kind, where.row_number) +
+          ", column " + kind_text(where.column_kind, where.column_number) + " but has " +
+          std::to_string(pin_count) + " pins and " + std::to_string(state_count()) + " states");
     }
   }
   if (!loads_jacobian_ && !locations_.empty()) {

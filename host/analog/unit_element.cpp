@@ -69,8 +69,8 @@ void UnitElement::map_slots(const RealMatrix& matrix) {
       return kind == pin_kind ? runtime_.pin_unknown(number) : runtime_.state_unknown(number);
     };
     for (const MatrixLocation& at : runtime_.declarations().locations()) {
-      location_slots_.push_back(
-          matrix.slot(unknown(at.row_kind, at.row_number), unknown(at.column_kind, at.column_number)));
+      location_slots_.push_back(matrix.slot(unknown(at.row_kind, at.row_number),
+                                            unknown(at.column_kind, at.column_number)));
     }
     return;
   }

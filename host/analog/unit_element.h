@@ -51,8 +51,8 @@ class UnitElement {
   // Outputs are the pin currents (pins 1..n), then the state residuals; rows_[o] is the
   // equation each adds to, or `reference`.
   std::vector<std::int32_t> rows_;
-  std::vector<std::int32_t> columns_;         // distinct unknowns the unit reads
-  std::vector<std::int32_t> location_slots_;  // per reserved location
+  std::vector<std::int32_t> columns_;           // distinct unknowns the unit reads
+  std::vector<std::int32_t> location_slots_;    // per reserved location
   std::vector<std::int32_t> difference_slots_;  // output o, column j at o * columns + j
   std::vector<double> base_;
   std::vector<std::complex<double>> ac_plus_;

@@ -127,7 +127,8 @@ void UnitRuntime::ac_derivative(quantity_record* quantity) {
 
 void UnitRuntime::set_pin_current(std::int32_t pin, double current) {
   if (!pin_in_range(pin, "Set_Ipin_Real")) return;
-  if (!std::isfinite(current)) fail("gives current " + text(current) + " on pin " + std::to_string(pin));
+  if (!std::isfinite(current))
+    fail("gives current " + text(current) + " on pin " + std::to_string(pin));
   pin_currents_[pin - 1] = current;
 }
 

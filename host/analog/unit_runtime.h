@@ -83,7 +83,9 @@ class UnitRuntime {
   bool pin_in_range(std::int32_t pin, const char* service);
   bool state_in_range(std::int32_t state, const char* service);
   bool location_reserved(std::int32_t location, const char* service);
-  double value(std::int32_t unknown) const { return unknown == reference ? 0.0 : point_->x[unknown]; }
+  double value(std::int32_t unknown) const {
+    return unknown == reference ? 0.0 : point_->x[unknown];
+  }
   complex ac_value_of(std::int32_t unknown) const {
     return unknown == reference ? complex{} : point_->ac_x[unknown];
   }
@@ -91,7 +93,7 @@ class UnitRuntime {
 
   struct DerivativeQuantity {
     quantity_record* quantity;
-    std::int32_t plus;   // unknowns
+    std::int32_t plus;  // unknowns
     std::int32_t minus;
   };
 

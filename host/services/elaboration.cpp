@@ -40,22 +40,21 @@ std::int32_t index_objet_courant(void) {
   return kernel().current_object;
 }
 
-// Makes an object current; an index that names no object leaves none current.
+// Makes an object current. During an analysis an index that names no object is a fault.
 void vhdl_update_fas_envir(std::int32_t object_index) {
   auto& k = kernel();
   k.trace.call("vhdl_update_fas_envir", object_index);
-  if (object_index >= 0 && object_index < static_cast<std::int32_t>(k.objects.size())) {
-    k.current_object = object_index;
-  } else {
-    k.current_object = -1;
+  k.current_object = object_index;
+  if (k.analog.analysing() && k.analog.runtime(object_index) == nullptr) {
     k.analog.stray("vhdl_update_fas_envir(" + std::to_string(object_index) +
-                   ") names no object");
+                   ") names no object of the analysis");
   }
 }
 
 void tavo_ask_for_implicit_states(std::int32_t count) {
   kernel().trace.call("tavo_ask_for_implicit_states", count);
-  if (auto* declared = declarations("tavo_ask_for_implicit_states")) declared->ask_for_states(count);
+  if (auto* declared = declarations("tavo_ask_for_implicit_states"))
+    declared->ask_for_states(count);
 }
 
 void tavo_exchange_quantity_idx(std::int32_t state, quantity_record* quantity, double value) {

@@ -84,16 +84,16 @@ struct Wrap {
 
   static TestUnit make(std::string_view name, std::int32_t generics) {
     using enum host::QuantityKind;
-    host::CatalogEntry entry{name,
-                             host::UnitKind::analog,
-                             host::slot::elab_desent | host::slot::ams_elab_tavo |
-                                 host::slot::ams_each_iter,
-                             {{"p", host::PortMode::terminal}, {"n", host::PortMode::terminal}},
-                             generics,
-                             {{across, 1, 2}, {through, 1, 2}, {derivative, 1, 2}},
-                             {},
-                             0,
-                             "test unit"};
+    host::CatalogEntry entry{
+        name,
+        host::UnitKind::analog,
+        host::slot::elab_desent | host::slot::ams_elab_tavo | host::slot::ams_each_iter,
+        {{"p", host::PortMode::terminal}, {"n", host::PortMode::terminal}},
+        generics,
+        {{across, 1, 2}, {through, 1, 2}, {derivative, 1, 2}},
+        {},
+        0,
+        "test unit"};
     return {entry, host::Plugin{std::string(name), {}, &table}};
   }
 };

@@ -24,9 +24,9 @@ const TestUnit& diode();
 
 // Units that misbehave once V exceeds generic 1; generic 0 selects how:
 enum class Fault {
-  nan_current = 1,         // gives a NaN current
-  zero_divisor = 2,        // calls real_div_f(1, 0)
-  no_solution = 3,         // current steps from 0 to 1 A: no operating point exists
+  nan_current = 1,            // gives a NaN current
+  zero_divisor = 2,           // calls real_div_f(1, 0)
+  no_solution = 3,            // current steps from 0 to 1 A: no operating point exists
   undeclared_derivative = 4,  // reads dvpin_by_dt(1) without Init_DDT_Pin
 };
 // Below the threshold it is a conductance of 1e-3 S with its own Jacobian.
