@@ -5,18 +5,8 @@
 
 #include "host/analog/analysis_error.h"
 #include "host/analog/system.h"
-#include "host/kernel.h"
 
 namespace host::analog {
-
-namespace {
-
-// Leaves the kernel out of small-signal mode however the sweep ends.
-struct AcModeScope {
-  ~AcModeScope() { kernel().analog.ac_mode = false; }
-};
-
-}  // namespace
 
 std::vector<double> ac_frequencies(const AcOptions& options) {
   if (options.points < 1) throw AnalysisError("AC analysis: at least one point is needed");
@@ -43,13 +33,13 @@ std::vector<double> ac_frequencies(const AcOptions& options) {
 AcResult ac_analysis(Circuit& circuit, const AcOptions& options) {
   const std::vector<double> frequencies = ac_frequencies(options);
   System& system = circuit.system();
+  const System::Scope scope(system);
   system.set_context("AC analysis, operating point");
   std::vector<double> op = system.initial_guess();
   solve_dc(system, op, {}, options.dc);
   system.complete(op);
 
   AcResult result(system);
-  AcModeScope scope;
   std::vector<std::complex<double>> x(static_cast<std::size_t>(system.size()));
   for (double f : frequencies) {
     system.set_context("AC analysis", "f", f, "Hz");

@@ -100,6 +100,7 @@ std::int32_t solve_dc(System& system, std::span<double> x, const LoadPoint& poin
 
 Solution operating_point(Circuit& circuit, const DcOptions& options) {
   System& system = circuit.system();
+  const System::Scope scope(system);
   system.set_context("DC operating point");
   std::vector<double> x = system.initial_guess();
   const std::int32_t iterations = solve_dc(system, x, {}, options);
@@ -110,6 +111,7 @@ Solution operating_point(Circuit& circuit, const DcOptions& options) {
 std::vector<Solution> dc_sweep(Circuit& circuit, std::string_view source_name,
                                std::span<const double> values, const DcOptions& options) {
   System& system = circuit.system();
+  const System::Scope scope(system);
   Source& source = circuit.source(source_name);
   const Waveform original = source.waveform;
   std::vector<Solution> solutions;

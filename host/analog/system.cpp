@@ -77,16 +77,27 @@ System::System(Circuit& circuit) : circuit_(circuit), node_count_(circuit.node_c
       }
     }
   }
-  for (auto& unit : units_) {
-    unit->runtime().bind(&point_);
-    k.analog.attach(unit->instance().object_index, &unit->runtime());
-  }
+  for (auto& unit : units_) unit->runtime().bind(&point_);
 }
 
 System::~System() {
+  detach();
+}
+
+void System::attach() {
+  if (attached_) return;
+  for (auto& unit : units_) kernel().analog.attach(unit->instance().object_index, &unit->runtime());
+  attached_ = true;
+}
+
+void System::detach() {
+  if (!attached_) return;
   kernel().analog.detach_all();
-  sim_alpha = 0.0;
+  point_.x = scratch_.data();
+  point_.ac_x = ac_x_.data();
+  clear_integration();
   sim_jomega = {0.0, 0.0};
+  attached_ = false;
 }
 
 void System::build_pattern() {
@@ -269,6 +280,7 @@ void System::check_stray() const {
 }
 
 void System::load(std::span<double> x, const LoadPoint& point) {
+  attach();
   point_.x = x.data();
   std::fill(residual_.begin(), residual_.end(), 0.0);
   jacobian_->clear();
@@ -291,6 +303,7 @@ void System::load(std::span<double> x, const LoadPoint& point) {
 }
 
 void System::load_ac(std::span<const double> op, double omega) {
+  attach();
   std::copy(op.begin(), op.end(), ac_op_.begin());
   for (std::int32_t u = 0; u < size_; ++u) ac_x_[u] = {op[u], 0.0};
   point_.x = ac_op_.data();
@@ -342,6 +355,7 @@ void System::run_end_computed() {
 }
 
 void System::complete(std::span<double> x) {
+  attach();
   point_.x = x.data();
   kernel().analog.ac_mode = false;
   for (auto& unit : units_) unit->runtime().publish_states();
@@ -349,6 +363,7 @@ void System::complete(std::span<double> x) {
 }
 
 void System::complete_ac(std::span<const std::complex<double>> x) {
+  attach();
   std::copy(x.begin(), x.end(), ac_x_.begin());
   point_.ac_x = ac_x_.data();
   kernel().analog.ac_mode = true;

@@ -39,6 +39,21 @@ class System {
  public:
   explicit System(Circuit& circuit);
   ~System();
+
+  // While an analysis runs, the units' service calls land in this system; loads and
+  // completions attach it, a Scope detaches it when the analysis ends however it ends.
+  void attach();
+  void detach();
+  class Scope {
+   public:
+    explicit Scope(System& system) : system_(system) { system_.attach(); }
+    ~Scope() { system_.detach(); }
+    Scope(const Scope&) = delete;
+    Scope& operator=(const Scope&) = delete;
+
+   private:
+    System& system_;
+  };
   System(const System&) = delete;
   System& operator=(const System&) = delete;
 
@@ -130,6 +145,7 @@ class System {
   std::vector<std::complex<double>> ac_x_;
   std::vector<std::complex<double>> ac_rhs_;
   EvaluationPoint point_;
+  bool attached_ = false;
 
   const char* analysis_ = "analysis";
   const char* variable_ = nullptr;

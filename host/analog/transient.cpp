@@ -65,6 +65,7 @@ std::vector<double> breakpoints(System& system, const TransientOptions& options,
 TransientResult transient(Circuit& circuit, const TransientOptions& options) {
   const Limits limit = limits(options);
   System& system = circuit.system();
+  const System::Scope scope(system);
   const std::vector<double> corners = breakpoints(system, options, limit.min_step);
   const auto n = static_cast<std::size_t>(system.size());
   TransientResult result(system);
@@ -140,7 +141,6 @@ TransientResult transient(Circuit& circuit, const TransientOptions& options) {
       }
     }
   }
-  system.clear_integration();
   return result;
 }
 

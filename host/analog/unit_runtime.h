@@ -5,6 +5,9 @@
 // Sign convention: the current a unit places on pin n with Set_Ipin_Real(n, i) flows from the
 // pin's node into the unit. It enters the node's current balance (sum of currents leaving the
 // node) with a plus sign, as a resistor from the node to ground would: i = V/R.
+//
+// Set_Ipin_Real and Solve_State set a pin's current or a state's residual for the evaluation
+// (a second call replaces the first); fas_add_mat_term_index adds to its location.
 #pragma once
 
 #include <complex>

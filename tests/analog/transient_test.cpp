@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "host/analog/analysis_error.h"
+#include "host/kernel.h"
 #include "tests/analog/analog_fixture.h"
 #include "tests/analog/ngspice.h"
 
@@ -82,6 +83,9 @@ TEST_P(RcStepTest, FollowsTheAnalyticAnswerInFewSteps) {
   EXPECT_LT(worst, GetParam().bound);
   EXPECT_LE(result.statistics.accepted, GetParam().max_steps);
   EXPECT_EQ(result.statistics.rejected_for_newton, 0);
+  // Linear: each step's Newton solves once and confirms once, or confirms the prediction.
+  const auto& s = result.statistics;
+  EXPECT_LE(s.newton_iterations, 2 * (s.accepted + s.rejected_for_error + 1));
   EXPECT_DOUBLE_EQ(result.times().back(), 5 * tau);
 }
 
@@ -123,6 +127,20 @@ TEST_F(TransientTest, EndComputedSeesTheIntegratorsDerivative) {
   const double resistor_current = (result.voltage("in").back() - result.voltage("out").back()) / r;
   const double capacitor_current = *circuit().units()[1].instance->quantity(1)->value;
   EXPECT_NEAR(capacitor_current, resistor_current, 0.02 * resistor_current);
+}
+
+// The end-of-solution callbacks run once after the operating point and once per accepted step
+// (and per frequency in AC).
+TEST_F(TransientTest, EndComputedRunsAfterEveryCompletedSolution) {
+  rc();
+  TransientOptions options;
+  options.stop = tau;
+  host::kernel().trace.enable(true);
+  const auto result = transient(circuit(), options);
+  const auto& calls = host::kernel().trace.calls();
+  const auto completions = std::count(calls.begin(), calls.end(), "vhdl_update_fas_envir(1)");
+  EXPECT_EQ(completions, result.statistics.accepted + 1);
+  EXPECT_EQ(static_cast<std::size_t>(completions), result.times().size());
 }
 
 TEST_F(TransientTest, SineIntoRcAgainstNgspice) {
