@@ -14,30 +14,6 @@ constexpr double kSqrt3 = 1.7320508075688772;
 constexpr double kLn2 = 0.6931471805599453;
 constexpr double kExp40 = 0x1.a220d397970b8p+57;  // 2.35385266837002e17, not exp(40)
 
-// A call, the value it must give and the texts it must report, in order. With ulps == 0 the
-// value must match bit for bit; otherwise each part lies within `ulps`, or within `absolute` for
-// parts that are zero only up to rounding.
-struct Case {
-  const char* what;
-  Outcome<ac_value> got;
-  ac_value want;
-  Texts reports;
-  std::uint64_t ulps = 0;
-  double absolute = 0;
-};
-
-void expect_cases(const std::vector<Case>& cases) {
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    if (c.ulps == 0) {
-      EXPECT_TRUE(Same(c.got.value, c.want));
-    } else {
-      EXPECT_TRUE(Near(c.got.value, c.want, c.ulps, c.absolute));
-    }
-    EXPECT_EQ(c.got.reports, c.reports);
-  }
-}
-
 class Powers : public RuntimeTest {};
 
 TEST_F(Powers, RealPowersReportZeroAndNegativeBases) {

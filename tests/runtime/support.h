@@ -121,4 +121,28 @@ class RuntimeTest : public ::testing::Test {
   void SetUp() override { fake_host::reset(); }
 };
 
+// A call, the value it must give and the texts it must report, in order. With ulps == 0 the
+// value must match bit for bit; otherwise each part lies within `ulps`, or within `absolute` for
+// parts that are zero only up to rounding.
+struct Case {
+  const char* what;
+  Outcome<ac_value> got;
+  ac_value want;
+  Texts reports;
+  std::uint64_t ulps = 0;
+  double absolute = 0;
+};
+
+inline void expect_cases(const std::vector<Case>& cases) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.ulps == 0) {
+      EXPECT_TRUE(Same(c.got.value, c.want));
+    } else {
+      EXPECT_TRUE(Near(c.got.value, c.want, c.ulps, c.absolute));
+    }
+    EXPECT_EQ(c.got.reports, c.reports);
+  }
+}
+
 }  // namespace rt

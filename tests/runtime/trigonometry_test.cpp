@@ -12,28 +12,6 @@ using namespace rt;
 
 constexpr double kPi = 3.141592653589793;
 
-// As in the powers test: bit for bit when ulps == 0, else within ulps or `absolute` per part.
-struct Case {
-  const char* what;
-  Outcome<ac_value> got;
-  ac_value want;
-  Texts reports;
-  std::uint64_t ulps = 0;
-  double absolute = 0;
-};
-
-void expect_cases(const std::vector<Case>& cases) {
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    if (c.ulps == 0) {
-      EXPECT_TRUE(Same(c.got.value, c.want));
-    } else {
-      EXPECT_TRUE(Near(c.got.value, c.want, c.ulps, c.absolute));
-    }
-    EXPECT_EQ(c.got.reports, c.reports);
-  }
-}
-
 class Trigonometry : public RuntimeTest {};
 
 TEST_F(Trigonometry, HyperbolicLimitsClampAt50) {
