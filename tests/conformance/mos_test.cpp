@@ -190,6 +190,18 @@ TEST_F(Mos, Mos50ResidualsChannelFirstThenResistiveBranch) {
   }
 }
 
+// MOS base generics with gain K = 10 * C_OX * 2 / 4, and source 0 V, drain 2 V, gate 3 V.
+void conducting_base(host::Instance& u, host::FixedPins& pins) {
+  set(u, 0, 10.0);
+  set(u, 1, 2.0);
+  set(u, 2, 4.0);
+  set(u, 4, 1e3);
+  set(u, 10, 1.0);
+  set(u, 11, 1.0);
+  set(u, 12, 0.0);
+  pins.voltage = {0.0, 0.0, 2.0, 3.0};
+}
+
 // MOS base: the case from the above signals, read in order until decided.
 struct CaseSelection {
   std::array<int, 4> signals;
@@ -208,15 +220,7 @@ TEST_P(MosBase, SelectsTheConductionCase) {
   for (std::string_view unit : {"DEFAULT-ZEB_PMOS_MOD_BASE", "DEFAULT-ZEB_NMOS_MOD_BASE"}) {
     host::Instance& u = elaborated(unit);
     for (int k = 0; k < 4; ++k) u.above(k)->state = c.signals[static_cast<std::size_t>(k)];
-    set(u, 0, 10.0);
-    set(u, 1, 2.0);
-    set(u, 2, 4.0);
-    set(u, 4, 1e3);
-    set(u, 10, 1.0);
-    set(u, 11, 1.0);
-    set(u, 12, 0.0);
-    // source 0 V, drain 2 V, gate 3 V
-    pins_.voltage = {0.0, 0.0, 2.0, 3.0};
+    conducting_base(u, pins_);
     *u.quantity(2)->value = 0.25;
     u.plugin->table->ams_each_iter->each_iter(u.record, 0);
     const Lines calls = take_calls();
@@ -267,14 +271,7 @@ TEST_F(Mos, MosBasePAndNAreMirrored) {
   for (std::string_view unit : {"DEFAULT-ZEB_PMOS_MOD_BASE", "DEFAULT-ZEB_NMOS_MOD_BASE"}) {
     host::Instance& u = elaborated(unit);
     for (int k = 0; k < 4; ++k) u.above(k)->state = 1;
-    set(u, 0, 10.0);
-    set(u, 1, 2.0);
-    set(u, 2, 4.0);
-    set(u, 4, 1e3);
-    set(u, 10, 1.0);
-    set(u, 11, 1.0);
-    set(u, 12, 0.0);
-    pins_.voltage = {0.0, 0.0, 2.0, 3.0};
+    conducting_base(u, pins_);
     *u.quantity(2)->value = 0.0;
     u.plugin->table->ams_each_iter->each_iter(u.record, 0);
     for (const std::string& call : take_calls()) {
