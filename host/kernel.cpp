@@ -25,6 +25,7 @@ void Kernel::reset() {
   tmp_extra = nullptr;
   tmp_value_scal = nullptr;
   analog = analog::ServiceState();
+  above_signals.clear();
   sim_digital_analog_interaction = 0;
 }
 

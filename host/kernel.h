@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "frame/records.h"
@@ -64,6 +65,9 @@ class Kernel {
   std::int32_t current_object = -1;
   FixedPins* fixed_pins = nullptr;
   analog::ServiceState analog;  // analog declarations and the engine's evaluation targets
+  // The event-kernel signal that shows each above record, once a mixed-signal analysis
+  // connected them; update_blk_sig publishes there.
+  std::unordered_map<const above_record*, std::int32_t> above_signals;
 
   // Scratch sizes the units announced for their generic defaults.
   std::int32_t range_table_size = 0;

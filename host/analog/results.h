@@ -38,8 +38,9 @@ class Solution {
 
 struct TransientStatistics {
   std::int32_t accepted = 0;
-  std::int32_t rejected_for_error = 0;   // local truncation error too large
-  std::int32_t rejected_for_newton = 0;  // no convergence at that step
+  std::int32_t rejected_for_error = 0;       // local truncation error too large
+  std::int32_t rejected_for_newton = 0;      // no convergence at that step
+  std::int32_t shortened_for_switching = 0;  // cut back to end where a signal switches
   std::int32_t newton_iterations = 0;
 };
 

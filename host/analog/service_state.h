@@ -30,6 +30,9 @@ class ServiceState {
 
   // IS_AC_MODE.
   bool ac_mode = false;
+  // While the engine evaluates a unit at a perturbed point to difference it: such an
+  // evaluation is no iteration, so watching_on_quantity switches no above signal then.
+  bool probing = false;
 
   // A service call during an analysis that no object can answer (no current object).
   void stray(std::string message) {

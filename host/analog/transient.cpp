@@ -63,6 +63,11 @@ std::vector<double> breakpoints(System& system, const TransientOptions& options,
 }  // namespace
 
 TransientResult transient(Circuit& circuit, const TransientOptions& options) {
+  return transient(circuit, options, nullptr);
+}
+
+TransientResult transient(Circuit& circuit, const TransientOptions& options,
+                          StepObserver* observer) {
   const Limits limit = limits(options);
   System& system = circuit.system();
   const System::Scope scope(system);
@@ -76,6 +81,7 @@ TransientResult transient(Circuit& circuit, const TransientOptions& options) {
   result.statistics.newton_iterations += solve_dc(system, x, point, options.dc);
   system.complete(x);
   result.add(0.0, x);
+  if (observer != nullptr) observer->start(x);
 
   NewtonSettings newton{options.tolerances, options.max_newton_iterations};
   History history(n);
@@ -125,14 +131,24 @@ TransientResult transient(Circuit& circuit, const TransientOptions& options) {
       }
       continue;
     }
+    if (observer != nullptr) {
+      const double end = observer->end_before(t, point.time, next);
+      if (end < point.time) {
+        ++result.statistics.shortened_for_switching;
+        h = end - t;
+        continue;
+      }
+    }
 
     t = lands ? target : point.time;
     std::copy(next.begin(), next.end(), x.begin());
     system.complete(x);
     result.add(t, x);
     ++result.statistics.accepted;
+    const bool switched = observer != nullptr && observer->accept(t, x);
     history.push(t, x);
     h *= factor;
+    if (switched && !lands) history.restart(t, x);
     if (lands) {
       ++corner;
       history.restart(t, x);

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "host/analog/circuit.h"
 #include "host/analog/operating_point.h"
@@ -32,7 +33,24 @@ struct TransientOptions {
   DcOptions dc;  // the operating point at t = 0
 };
 
+// Follows the steps of a transient analysis for quantities that switch where the solution
+// crosses a threshold (the mixed-signal layer's above signals).
+class StepObserver {
+ public:
+  virtual ~StepObserver() = default;
+  // The operating point at t = 0, its end_computed callbacks run.
+  virtual void start(std::span<const double> x) = 0;
+  // A step from `from` to `to` that converged within the error tolerance: the time before `to`
+  // at which to end the step instead, or `to` to accept it.
+  virtual double end_before(double from, double to, std::span<const double> x) = 0;
+  // The step to `time` is accepted; true when the circuit switched there, so that the
+  // integrator restarts as at a source corner.
+  virtual bool accept(double time, std::span<const double> x) = 0;
+};
+
 // Throws AnalysisError naming the time and the node or instance where the analysis stopped.
 TransientResult transient(Circuit& circuit, const TransientOptions& options);
+TransientResult transient(Circuit& circuit, const TransientOptions& options,
+                          StepObserver* observer);
 
 }  // namespace host::analog

@@ -16,6 +16,14 @@ constexpr double forward_step = 1e-7;
 constexpr double central_step = 1e-5;
 constexpr double step_floor = 1e-3;
 
+// Marks the evaluations at perturbed points.
+struct Probing {
+  Probing() { kernel().analog.probing = true; }
+  ~Probing() { kernel().analog.probing = false; }
+  Probing(const Probing&) = delete;
+  Probing& operator=(const Probing&) = delete;
+};
+
 double perturbation(double x, double relative) {
   return relative * std::max(std::abs(x), step_floor);
 }
@@ -124,6 +132,7 @@ void UnitElement::load(double* x, std::span<double> residual, std::span<double> 
     if (rows_[o] != reference) residual[rows_[o]] += base_[o];
   }
   const auto columns = static_cast<std::int32_t>(columns_.size());
+  const Probing probing;
   for (std::int32_t j = 0; j < columns; ++j) {
     double& v = x[columns_[j]];
     const double saved = v;

@@ -31,6 +31,7 @@ UnitRuntime::UnitRuntime(std::string name, instance_record* record, const Catalo
       declarations_(declarations),
       pin_unknowns_(std::move(pin_unknowns)),
       state_unknowns_(std::move(state_unknowns)),
+      above_count_(static_cast<std::int32_t>(entry.watched.size())),
       derivative_pin_(pin_unknowns_.size(), false),
       pin_currents_(pin_unknowns_.size()),
       residuals_(state_unknowns_.size()),
@@ -86,6 +87,13 @@ bool UnitRuntime::state_in_range(std::int32_t state, const char* service) {
   if (state >= 1 && state <= state_count()) return true;
   fail(std::string("calls ") + service + " for state " + std::to_string(state) + " but has " +
        std::to_string(state_count()) + " states");
+  return false;
+}
+
+bool UnitRuntime::has_above(std::int32_t k, const char* service) {
+  if (k >= 0 && k < above_count_) return true;
+  fail(std::string("calls ") + service + " for above signal " + std::to_string(k) + " but has " +
+       std::to_string(above_count_));
   return false;
 }
 

@@ -69,6 +69,8 @@ class UnitRuntime {
   void add_entry(std::int32_t location, double value);
   void add_ac_entry(std::int32_t location, complex value);
   void divided_by_zero(double numerator);
+  // Whether above signal k (from 0) exists; a fault of the unit otherwise.
+  bool has_above(std::int32_t k, const char* service);
 
   // Outputs of the last evaluation: pin n's current at n-1, state k's residual at k-1,
   // location n's entry at n-1.
@@ -105,6 +107,7 @@ class UnitRuntime {
   UnitDeclarations declarations_;
   std::vector<std::int32_t> pin_unknowns_;
   std::vector<std::int32_t> state_unknowns_;
+  std::int32_t above_count_;
   std::vector<bool> derivative_pin_;
   std::vector<DerivativeQuantity> derivative_quantities_;
   const EvaluationPoint* point_ = nullptr;

@@ -3,6 +3,7 @@
 
 #include "frame/host_services.h"
 #include "host/kernel.h"
+#include "host/mixed/above_signals.h"
 
 using host::kernel;
 
@@ -107,10 +108,24 @@ std::int32_t sqs_desactivate_process(process_record* process) {
 
 void update_blk_sig(above_record* above) {
   kernel().trace.call("update_blk_sig", above);
+  host::mixed::publish(*above);
 }
 
+// At an iteration of an analysis, the above record switches to the side of its threshold the
+// unit's current point lies on; outside an analysis and at the perturbed points of a
+// differenced Jacobian it keeps its state.
 void watching_on_quantity(instance_record* instance, std::int32_t above) {
-  kernel().trace.call("watching_on_quantity", instance, above);
+  auto& k = kernel();
+  k.trace.call("watching_on_quantity", instance, above);
+  if (!k.analog.analysing() || k.analog.probing) return;
+  host::analog::UnitRuntime* unit = k.analog.runtime(k.current_object);
+  if (unit == nullptr || unit->record() != instance) {
+    k.analog.stray("watching_on_quantity called for an instance that is not the current object");
+    return;
+  }
+  if (!unit->has_above(above, "watching_on_quantity")) return;
+  above_record& record = *instance->aboves[above];
+  record.state = host::mixed::above_state(record);
 }
 
 std::int32_t read_blk_above_sig(above_record* above) {
