@@ -36,7 +36,7 @@ double level(char value) {
 void write_script(std::ostream& script, const netlist::ResultTable& table) {
   const bool digital_only = table.columns.empty();
   script << "set terminal pngcairo size 1000,600 noenhanced\n"
-            "set grid\nset key outside right\n"
+            "set grid\nset key outside right\nset autoscale xfix\n"
          << "set title " << literal(table.title + " (" + table.name + ")") << '\n'
          << "set xlabel " << literal(table.scale.name + " [" + table.scale.unit + "]") << '\n';
   if (table.is_complex()) {
