@@ -1,6 +1,8 @@
 #include "host/declared_units.h"
 
+#include <algorithm>
 #include <cmath>
+#include <random>
 
 #include "frame/declared_subprograms.h"
 #include "host/kernel.h"
@@ -28,6 +30,11 @@ double corner_parameter(double value, double spread, const char* name, std::int3
                         range_record* unit_range, std::int32_t a, std::int32_t b, void*) {
   kernel().trace.call("corner_parameter", value, spread, text(name, name_range),
                       text(unit, unit_range), a, b);
+  Settings& settings = kernel().settings;
+  // Monte Carlo: a normal deviation of relative sigma `spread`.
+  if (settings.spread && spread > 0.0) {
+    return value * (1.0 + spread * std::normal_distribution<double>()(settings.spread_random));
+  }
   return value;
 }
 
@@ -39,7 +46,18 @@ double resistance_parameter(double mean, double upper, double lower, const char*
                             void*) {
   kernel().trace.call("resistance_parameter", mean, upper, lower, text(name, name_range),
                       text(unit, unit_range), a, b);
-  return kernel().settings.nominal_resistance * (1.0 + mean);
+  Settings& settings = kernel().settings;
+  double deviation = mean;
+  // Monte Carlo: a normal deviation around the mean, 6 sigma wide as the bounds, clipped to
+  // them.
+  if (settings.spread && upper != lower) {
+    const double low = std::min(lower, upper);
+    const double high = std::max(lower, upper);
+    const double sigma = (high - low) / 6.0;
+    deviation = std::clamp(
+        mean + sigma * std::normal_distribution<double>()(settings.spread_random), low, high);
+  }
+  return settings.nominal_resistance * (1.0 + deviation);
 }
 
 template <class F>

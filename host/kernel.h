@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <random>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -48,6 +49,9 @@ struct Settings {
   double nominal_resistance = 1000.0;  // the process's "res" parameter, in ohms
   // When set, the corner lookup answers this real instead of the corner (fault injection).
   std::optional<double> corner_answer;
+  // Monte Carlo: when set, the corner and resistance parameters take a random deviation.
+  bool spread = false;
+  std::mt19937_64 spread_random;
 };
 
 class Kernel {

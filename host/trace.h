@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -30,24 +31,30 @@ class Trace {
 
   bool enabled() const { return enabled_; }
   void enable(bool on) { enabled_ = on; }
+  // When set, only calls for which `keep` answers true are recorded, and they go to `sink`
+  // instead of calls() (a long run need not hold them all).
+  void select(std::function<bool()> keep, std::function<void(const std::string&)> sink) {
+    keep_ = std::move(keep);
+    sink_ = std::move(sink);
+  }
   const std::vector<std::string>& calls() const { return calls_; }
   void clear() { calls_.clear(); }
 
   // Records name(arg, arg, ...) when enabled; each argument formats as in a C call.
   template <class... Args>
   void call(std::string_view name, const Args&... args) {
-    if (!enabled_) return;
+    if (!enabled_ || (keep_ && !keep_())) return;
     std::string text(name);
     text += '(';
     [[maybe_unused]] bool first = true;
     ((append(text, first, args)), ...);
     text += ')';
-    calls_.push_back(std::move(text));
+    store(std::move(text));
   }
 
   // Records a call already formatted.
   void record(std::string text) {
-    if (enabled_) calls_.push_back(std::move(text));
+    if (enabled_ && (!keep_ || keep_())) store(std::move(text));
   }
 
   // A function pointer argument, shown as "fn" (its address differs per load).
@@ -58,6 +65,13 @@ class Trace {
   };
 
  private:
+  void store(std::string text) {
+    if (sink_) {
+      sink_(text);
+    } else {
+      calls_.push_back(std::move(text));
+    }
+  }
   void append(std::string& text, bool& first, const auto& value) {
     if (!first) text += ", ";
     first = false;
@@ -76,6 +90,8 @@ class Trace {
   const RecordNames& names_;
   bool enabled_ = false;
   std::vector<std::string> calls_;
+  std::function<bool()> keep_;
+  std::function<void(const std::string&)> sink_;
 };
 
 // Shortest text that reads back as the same double.

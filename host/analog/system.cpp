@@ -360,6 +360,7 @@ void System::complete(std::span<double> x) {
   kernel().analog.ac_mode = false;
   for (auto& unit : units_) unit->runtime().publish_states();
   run_end_computed();
+  if (observer_.real) observer_.real(variable_ != nullptr ? value_ : 0.0, x);
 }
 
 void System::complete_ac(std::span<const std::complex<double>> x) {
@@ -369,6 +370,7 @@ void System::complete_ac(std::span<const std::complex<double>> x) {
   kernel().analog.ac_mode = true;
   for (auto& unit : units_) unit->runtime().publish_ac_states();
   run_end_computed();
+  if (observer_.ac) observer_.ac(variable_ != nullptr ? value_ : 0.0, x);
 }
 
 std::int32_t System::singular_unknown(const RealMatrix& matrix) const {

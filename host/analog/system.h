@@ -9,6 +9,7 @@
 
 #include <complex>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -104,6 +105,15 @@ class System {
   void complete(std::span<double> x);
   void complete_ac(std::span<const std::complex<double>> x);
 
+  // Called after every completed solution with the context's value (the time of a transient
+  // step, the swept value, the frequency; 0 for an operating point) and the unknowns: for
+  // progress displays and for keeping the results of an analysis that stops early.
+  struct Observer {
+    std::function<void(double value, std::span<const double> x)> real;
+    std::function<void(double value, std::span<const std::complex<double>> x)> ac;
+  };
+  void observe(Observer observer) { observer_ = std::move(observer); }
+
   // Diagnosis of a failed factorisation: the singular column if the solver named it, else the
   // first node row or column whose entries are all zero, else -1.
   std::int32_t singular_unknown(const RealMatrix& matrix) const;
@@ -146,6 +156,7 @@ class System {
   std::vector<std::complex<double>> ac_rhs_;
   EvaluationPoint point_;
   bool attached_ = false;
+  Observer observer_;
 
   const char* analysis_ = "analysis";
   const char* variable_ = nullptr;

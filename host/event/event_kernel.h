@@ -70,6 +70,10 @@ class EventKernel {
   bool started() const { return started_; }
   std::int64_t now() const { return now_; }
   std::int32_t delta() const { return delta_; }
+  // The instance whose process runs now, or null.
+  const std::string* running_instance() const {
+    return running_ >= 0 ? &processes_[static_cast<std::size_t>(running_)].instance : nullptr;
+  }
   const WaveformRecorder* waveforms() const { return recording_ ? &recorder_ : nullptr; }
 
   // Faults found so far; once there is one, every run throws.
